@@ -1,0 +1,195 @@
+// A year's value file at regional size: 300 facilities × 12 months × 250
+// rows, about eight non-zero values a row (900 000 records). Measures the
+// load, reading one report by its key, and the whole-file scans that
+// consolidation and indicators make, against SQLite's own GROUP BY over the
+// same data stored one column per value.
+#include "data/dictionary.h"
+#include "platform/keyed_file.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <map>
+#include <random>
+#include <unistd.h>
+
+using namespace tavir;
+
+namespace {
+
+constexpr int kFacilities = 300;
+constexpr int kMonths = 12;
+constexpr int kRows = 250;
+constexpr int kValues = 25;
+
+std::filesystem::path benchDir() {
+    static const auto dir = [] {
+        auto d = std::filesystem::temp_directory_path() / ("tavir-bench-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(d);
+        return d;
+    }();
+    return dir;
+}
+
+const platform::FileDef& otchet() { return *data::findFile("otchet"); }
+
+// The values of one record: about eight of the 25 non-zero, reproducible.
+void fillValues(std::mt19937& rng, platform::Record& r) {
+    const int data = otchet().fieldIndex("OTC:DATA");
+    for (int i = 0; i < 35; ++i) r.setNum(data, 0, i);
+    for (int k = 0; k < 8; ++k) r.setNum(data, static_cast<int64_t>(rng() % 100000) * 10, static_cast<int>(rng() % kValues));
+}
+
+bool buildOurs(const std::filesystem::path& path) {
+    std::filesystem::remove(path);
+    if (!platform::KeyedFile::create(otchet(), path).isOk()) return false;
+    platform::KeyedFile file(otchet(), path);
+    if (!file.open().isOk()) return false;
+    std::mt19937 rng(42);
+    platform::Record r(otchet());
+    platform::Transaction tx(file);
+    for (int mes = 1; mes <= kMonths; ++mes) {
+        for (int uch = 1; uch <= kFacilities; ++uch) {
+            for (int row = 1; row <= kRows; ++row) {
+                r.setNum("OTC:CODREG", uch % 28 + 1);
+                r.setNum("OTC:CODUCH", uch);
+                r.setNum("OTC:CODTAB", 1000 + row / 64);
+                r.setNum("OTC:MES", mes);
+                r.setNum("OTC:TIP", 1);
+                r.setNum("OTC:UNICODSTR", row);
+                fillValues(rng, r);
+                if (!file.add(r).isOk()) return false;
+            }
+        }
+    }
+    return tx.commit().isOk();
+}
+
+const std::filesystem::path& ourFile() {
+    static const auto path = [] {
+        auto p = benchDir() / "F0012.dat";
+        if (!buildOurs(p)) std::abort();
+        return p;
+    }();
+    return path;
+}
+
+// The same records, one INTEGER column per value, built from our file.
+const std::filesystem::path& columnFile() {
+    static const auto path = [] {
+        auto p = benchDir() / "columns.db";
+        std::filesystem::remove(p);
+        sqlite3* db = nullptr;
+        sqlite3_open(p.c_str(), &db);
+        std::string cols, params;
+        for (int i = 1; i <= 35; ++i) {
+            cols += ", DATA" + std::to_string(i) + " INTEGER NOT NULL";
+            params += ", ?";
+        }
+        sqlite3_exec(db,
+                     ("CREATE TABLE otchet (CODREG INTEGER NOT NULL, CODUCH INTEGER NOT NULL, CODTAB INTEGER NOT "
+                      "NULL, MES INTEGER NOT NULL, TIP INTEGER NOT NULL, UNICODSTR INTEGER NOT NULL" +
+                      cols + ")")
+                         .c_str(),
+                     nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "CREATE UNIQUE INDEX k ON otchet (MES, CODUCH, UNICODSTR); BEGIN", nullptr, nullptr, nullptr);
+        sqlite3_stmt* ins = nullptr;
+        sqlite3_prepare_v2(db, ("INSERT INTO otchet VALUES (?, ?, ?, ?, ?, ?" + params + ")").c_str(), -1, &ins,
+                           nullptr);
+        platform::KeyedFile file(otchet(), ourFile());
+        file.open();
+        platform::Record r(otchet());
+        auto cursor = file.byPosition();
+        while (cursor.next(r)) {
+            for (int f = 0; f < 6; ++f) sqlite3_bind_int64(ins, f + 1, r.num(f));
+            for (int i = 0; i < 35; ++i) sqlite3_bind_int64(ins, 7 + i, r.num(6, i));
+            sqlite3_step(ins);
+            sqlite3_reset(ins);
+        }
+        sqlite3_finalize(ins);
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        return p;
+    }();
+    return path;
+}
+
+void BM_LoadValueFile(benchmark::State& state) {
+    for (auto _ : state) {
+        bool ok = buildOurs(benchDir() / "load.dat");
+        if (!ok) state.SkipWithError("load failed");
+    }
+    state.counters["records"] = kFacilities * kMonths * kRows;
+}
+BENCHMARK(BM_LoadValueFile)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_ReadReportByKey(benchmark::State& state) {
+    platform::KeyedFile file(otchet(), ourFile());
+    file.open();
+    const auto& key = *otchet().key("OTC:KEYCODUCH");
+    platform::Record r(otchet());
+    int uch = 1;
+    for (auto _ : state) {
+        int n = 0;
+        auto cursor = file.equal(key, {6, uch});
+        while (cursor.next(r)) ++n;
+        if (n != kRows) state.SkipWithError("wrong row count");
+        uch = uch % kFacilities + 1;
+    }
+}
+BENCHMARK(BM_ReadReportByKey)->Unit(benchmark::kMicrosecond);
+
+// Sums the 25 values per row code over the whole file.
+void scanSums(benchmark::State& state, bool byKey) {
+    platform::KeyedFile file(otchet(), ourFile());
+    file.open();
+    const int data = otchet().fieldIndex("OTC:DATA");
+    const int row = otchet().fieldIndex("OTC:UNICODSTR");
+    platform::Record r(otchet());
+    for (auto _ : state) {
+        std::vector<std::array<int64_t, kValues>> sums(kRows + 1);
+        auto cursor = byKey ? file.byKey(*otchet().key("OTC:KEYCODSTR")) : file.byPosition();
+        bool overflow = false;
+        while (cursor.next(r)) {
+            auto& s = sums[static_cast<size_t>(r.num(row))];
+            const int64_t* v = r.elements(data);
+            for (int i = 0; i < kValues; ++i) overflow |= __builtin_add_overflow(s[i], v[i], &s[i]);
+        }
+        if (overflow) state.SkipWithError("overflow");
+        benchmark::DoNotOptimize(sums);
+    }
+}
+void BM_ScanSumsPositionOrder(benchmark::State& state) { scanSums(state, false); }
+void BM_ScanSumsKeyOrder(benchmark::State& state) { scanSums(state, true); }
+BENCHMARK(BM_ScanSumsPositionOrder)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanSumsKeyOrder)->Unit(benchmark::kMillisecond);
+
+void BM_SqliteGroupBySums(benchmark::State& state) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(columnFile().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    std::string sql = "SELECT UNICODSTR";
+    for (int i = 1; i <= kValues; ++i) sql += ", sum(DATA" + std::to_string(i) + ")";
+    sql += " FROM otchet GROUP BY UNICODSTR";
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
+    for (auto _ : state) {
+        int64_t total = 0;
+        while (sqlite3_step(stmt) == SQLITE_ROW) total += sqlite3_column_int64(stmt, 1);
+        sqlite3_reset(stmt);
+        benchmark::DoNotOptimize(total);
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+}
+BENCHMARK(BM_SqliteGroupBySums)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::filesystem::remove_all(benchDir());
+    return 0;
+}
