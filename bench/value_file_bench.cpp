@@ -9,8 +9,8 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <array>
 #include <filesystem>
-#include <map>
 #include <random>
 #include <unistd.h>
 
