@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -119,27 +121,22 @@ void encodeArray(const int64_t* values, int count, std::string& out) {
 
 bool decodeArray(const unsigned char* data, int size, int64_t* values, int count) {
     const int mapBytes = (count + 7) / 8;
-    if (size < mapBytes) return false;
+    if (!data || size < mapBytes) return false;
+    std::fill(values, values + count, 0);
     int pos = mapBytes;
-    for (int i = 0; i < count; ++i) {
-        if (!(data[i / 8] & (1 << (i % 8)))) {
-            values[i] = 0;
-            continue;
+    for (int b = 0; b < mapBytes; ++b) {
+        for (unsigned bits = data[b]; bits != 0; bits &= bits - 1) {
+            const int i = b * 8 + std::countr_zero(bits);
+            if (i >= count) return false;
+            uint64_t z = 0;
+            for (int shift = 0;; shift += 7) {
+                if (pos >= size || shift > 63) return false;
+                const unsigned char byte = data[pos++];
+                z |= static_cast<uint64_t>(byte & 0x7F) << shift;
+                if (!(byte & 0x80)) break;
+            }
+            values[i] = static_cast<int64_t>(z >> 1) ^ -static_cast<int64_t>(z & 1);
         }
-        uint64_t z = 0;
-        int shift = 0;
-        while (true) {
-            if (pos >= size || shift > 63) return false;
-            unsigned char b = data[pos++];
-            z |= static_cast<uint64_t>(b & 0x7F) << shift;
-            if (!(b & 0x80)) break;
-            shift += 7;
-        }
-        values[i] = static_cast<int64_t>(z >> 1) ^ -static_cast<int64_t>(z & 1);
-    }
-    // Bits beyond the element count must be clear and nothing may follow.
-    for (int i = count; i < mapBytes * 8; ++i) {
-        if (data[i / 8] & (1 << (i % 8))) return false;
     }
     return pos == size;
 }
@@ -345,7 +342,7 @@ Status KeyedFile::open(OpenMode mode) {
         sqlite3_exec(db_, "PRAGMA trusted_schema=OFF", nullptr, nullptr, nullptr);
     } else {
         sqlite3_busy_timeout(db_, mode == OpenMode::Exclusive ? 0 : kBusyTimeoutMs);
-        rc = sqlite3_exec(db_, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+        rc = sqlite3_exec(db_, "PRAGMA journal_mode=DELETE; PRAGMA cache_size=-32000", nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK) return abandon(sqliteFail("не открывается", rc));
     }
     Status schema = checkSchema();
@@ -436,14 +433,17 @@ void KeyedFile::bindRecord(sqlite3_stmt* stmt, const Record& record, int firstPa
 
 void KeyedFile::readRow(sqlite3_stmt* stmt, Record& record) {
     record.position = sqlite3_column_int64(stmt, 0);
+    const bool strict = mode_ == OpenMode::Foreign;
     for (size_t i = 0; i < def_->fields.size(); ++i) {
         const auto& f = def_->fields[i];
         const int col = static_cast<int>(i) + 1;
         const int fi = static_cast<int>(i);
-        const int type = sqlite3_column_type(stmt, col);
+        // Our own files hold what we wrote; a file from outside may hold
+        // anything SQLite's loose typing lets in.
+        const int type = strict ? sqlite3_column_type(stmt, col) : -1;
         bool good = true;
         if (f.isText()) {
-            good = type == SQLITE_TEXT;
+            good = !strict || type == SQLITE_TEXT;
             const unsigned char* t = sqlite3_column_text(stmt, col);
             record.setText(fi, t ? std::string_view(reinterpret_cast<const char*>(t),
                                                     static_cast<size_t>(sqlite3_column_bytes(stmt, col)))
@@ -451,14 +451,14 @@ void KeyedFile::readRow(sqlite3_stmt* stmt, Record& record) {
         } else if (f.dim > 1) {
             const void* data = sqlite3_column_blob(stmt, col);
             int64_t* values = record.elements(fi);
-            good = type == SQLITE_BLOB && decodeArray(static_cast<const unsigned char*>(data),
+            good = (!strict || type == SQLITE_BLOB) && decodeArray(static_cast<const unsigned char*>(data),
                                                       sqlite3_column_bytes(stmt, col), values, f.dim);
             if (!good) std::fill(values, values + f.dim, 0);
         } else if (f.type == FieldType::Real) {
-            good = type == SQLITE_FLOAT || type == SQLITE_INTEGER;
+            good = !strict || type == SQLITE_FLOAT || type == SQLITE_INTEGER;
             record.setReal(fi, sqlite3_column_double(stmt, col));
         } else {
-            good = type == SQLITE_INTEGER;
+            good = !strict || type == SQLITE_INTEGER;
             record.setNum(fi, sqlite3_column_int64(stmt, col));
         }
         if (!good) {
@@ -466,7 +466,7 @@ void KeyedFile::readRow(sqlite3_stmt* stmt, Record& record) {
             return;
         }
     }
-    if (mode_ == OpenMode::Foreign) {
+    if (strict) {
         Status valid = record.validate();
         if (!valid.isOk()) {
             fail(ErrorKind::Damaged, "запись " + std::to_string(record.position) + ": " + valid.message());

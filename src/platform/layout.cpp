@@ -43,10 +43,10 @@ long long FieldDef::maxMagnitude() const {
     case FieldType::Short: return 32767;
     case FieldType::Long: return 2147483647LL;
     case FieldType::Decimal: {
-        // A packed decimal of n bytes holds 2n-1 digits.
-        long long m = 1;
-        for (int i = 0; i < 2 * width - 1; ++i) m *= 10;
-        return m - 1;
+        // A packed decimal of n bytes holds 2n-1 digits (at most 17 for DECIMAL 9).
+        static constexpr long long nines[] = {0, 9, 999, 99999, 9999999, 999999999, 99999999999LL,
+                                              9999999999999LL, 999999999999999LL, 99999999999999999LL};
+        return width >= 1 && width <= 9 ? nines[width] : 0;
     }
     default: return 0;
     }
