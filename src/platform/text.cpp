@@ -1,7 +1,6 @@
 #include "platform/text.h"
 
 #include <algorithm>
-#include <cstdint>
 
 namespace tavir::platform {
 
@@ -55,12 +54,11 @@ std::string padLeft(std::string_view text, size_t width) {
 }
 
 std::string flipFirstCyrillicCase(std::string_view text) {
-    std::string out(text);
-    if (out.size() < 2) return out;
-    unsigned char b0 = out[0], b1 = out[1];
-    if ((b1 & 0xC0) != 0x80) return out;
-    unsigned cp = ((b0 & 0x1Fu) << 6) | (b1 & 0x3Fu);
-    if ((b0 & 0xE0) != 0xC0) return out;
+    if (text.empty()) return {};
+    size_t pos = 0;
+    std::optional<char32_t> first = nextCodePoint(text, pos);
+    if (!first) return std::string(text);
+    char32_t cp = *first;
     // U+0400..U+040F and U+0450..U+045F (Ё, Є, І, Ў …) pair 0x50 apart,
     // U+0410..U+042F and U+0430..U+044F (А..Я, а..я) 0x20 apart.
     if (cp >= 0x400 && cp <= 0x40F) cp += 0x50;
@@ -68,33 +66,57 @@ std::string flipFirstCyrillicCase(std::string_view text) {
     else if (cp >= 0x410 && cp <= 0x42F) cp += 0x20;
     else if (cp >= 0x430 && cp <= 0x44F) cp -= 0x20;
     else if (cp == 0x490 || cp == 0x491) cp ^= 1;  // Ґ ґ
-    else return out;
-    out[0] = static_cast<char>(0xC0 | (cp >> 6));
-    out[1] = static_cast<char>(0x80 | (cp & 0x3F));
+    else return std::string(text);
+    std::string out;
+    appendUtf8(out, cp);
+    out += text.substr(pos);
     return out;
 }
 
+std::optional<char32_t> nextCodePoint(std::string_view text, size_t& pos) {
+    unsigned char c = text[pos++];
+    if (c < 0x80) return c;
+    size_t more;
+    char32_t cp;
+    if (c >= 0xC2 && c <= 0xDF) { more = 1; cp = c & 0x1F; }
+    else if (c >= 0xE0 && c <= 0xEF) { more = 2; cp = c & 0x0F; }
+    else if (c >= 0xF0 && c <= 0xF4) { more = 3; cp = c & 0x07; }
+    else return std::nullopt;
+    if (pos + more > text.size()) return std::nullopt;
+    for (size_t k = 0; k < more; ++k) {
+        unsigned char t = text[pos + k];
+        if ((t & 0xC0) != 0x80) return std::nullopt;
+        cp = (cp << 6) | (t & 0x3F);
+    }
+    if ((more == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (more == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
+        return std::nullopt;
+    pos += more;
+    return cp;
+}
+
 bool isValidUtf8(std::string_view text) {
-    for (size_t i = 0; i < text.size();) {
-        unsigned char c = text[i];
-        size_t len;
-        uint32_t cp;
-        if (c < 0x80) { ++i; continue; }
-        if (c >= 0xC2 && c <= 0xDF) { len = 2; cp = c & 0x1F; }
-        else if (c >= 0xE0 && c <= 0xEF) { len = 3; cp = c & 0x0F; }
-        else if (c >= 0xF0 && c <= 0xF4) { len = 4; cp = c & 0x07; }
-        else return false;
-        if (i + len > text.size()) return false;
-        for (size_t k = 1; k < len; ++k) {
-            unsigned char t = text[i + k];
-            if ((t & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (t & 0x3F);
-        }
-        if ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
-            return false;
-        i += len;
+    for (size_t pos = 0; pos < text.size();) {
+        if (!nextCodePoint(text, pos)) return false;
     }
     return true;
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
 }
 
 }  // namespace tavir::platform

@@ -1,6 +1,7 @@
 // Text helpers. Text is UTF-8 in memory; widths count characters, not bytes.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,5 +31,9 @@ std::string flipFirstCyrillicCase(std::string_view text);
 
 // Whether the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
 bool isValidUtf8(std::string_view text);
+// The code point that starts at text[pos] (pos < size), moving pos past it; nothing for a
+// malformed sequence, and pos then moves past its first byte.
+std::optional<char32_t> nextCodePoint(std::string_view text, size_t& pos);
+void appendUtf8(std::string& out, char32_t codePoint);
 
 }  // namespace tavir::platform

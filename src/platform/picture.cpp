@@ -1,0 +1,89 @@
+#include "platform/picture.h"
+
+#include "platform/number_format.h"
+#include "platform/numeric_text.h"
+#include "platform/text.h"
+
+#include <algorithm>
+
+namespace tavir::platform {
+
+namespace {
+
+constexpr int kMaxWidth = 99;
+constexpr int kMaxDecimals = 9;
+
+// Reads one to two digits at text[pos].
+std::optional<int> readCount(std::string_view text, size_t& pos) {
+    int value = 0;
+    size_t start = pos;
+    while (pos < text.size() && pos - start < 2 && text[pos] >= '0' && text[pos] <= '9') value = value * 10 + (text[pos++] - '0');
+    if (pos == start) return std::nullopt;
+    return value;
+}
+
+std::string fit(const std::string& text, int width) {
+    if (static_cast<int>(text.size()) > width) return std::string(width, '#');
+    return padLeft(text, width);
+}
+
+// The plain default: as many decimals as the number has and the width allows.
+template <typename Value>
+std::string formatPlain(int width, Value value) {
+    std::string text = formatNumber(value);
+    size_t point = text.find('.');
+    if (static_cast<int>(text.size()) > width && point != std::string::npos && static_cast<int>(point) <= width) {
+        text = formatNumber(value, std::max(width - static_cast<int>(point) - 1, 0));
+    }
+    return fit(text, width);
+}
+
+}  // namespace
+
+Picture parsePicture(std::string_view text) {
+    size_t begin = text.find_first_not_of(' ');
+    if (begin == std::string_view::npos) return {};
+    text = text.substr(begin, text.find_last_not_of(' ') - begin + 1);
+    if (text.size() < 3 || text[0] != '@' || (text[1] != 'N' && text[1] != 'n')) return {};
+    Picture p;
+    p.plain = false;
+    size_t pos = 2;
+    if (text[pos] == '-') {
+        p.negative = true;
+        ++pos;
+    }
+    std::optional<int> width = readCount(text, pos);
+    if (!width || *width < 1 || *width > kMaxWidth) return {};
+    p.width = *width;
+    if (pos < text.size() && text[pos] == '.') {
+        ++pos;
+        std::optional<int> decimals = readCount(text, pos);
+        if (!decimals || *decimals > kMaxDecimals) return {};
+        p.decimals = *decimals;
+    }
+    if (pos != text.size()) return {};
+    return p;
+}
+
+std::string formatPicture(const Picture& picture, Decimal value) {
+    if (picture.plain) return formatPlain(picture.width, value);
+    return fit(formatFixed(value, picture.decimals), picture.width);
+}
+
+std::string formatPicture(const Picture& picture, double value) {
+    if (picture.plain) return formatPlain(picture.width, value);
+    return fit(formatFixed(value, picture.decimals), picture.width);
+}
+
+std::optional<Decimal> parsePictureInput(const Picture& picture, std::string_view typed) {
+    std::string text(typed);
+    if (auto comma = text.find(','); comma != std::string::npos) text[comma] = '.';
+    if (text.find_first_not_of(" \t") == std::string::npos) return Decimal();
+    std::optional<Decimal> value = parseDecimalStrict(text);
+    if (!value) return std::nullopt;
+    Decimal shown = picture.plain ? *value : value->rounded(picture.decimals);
+    if (formatPicture(picture, shown).front() == '#') return std::nullopt;
+    return shown;
+}
+
+}  // namespace tavir::platform
