@@ -79,6 +79,14 @@ bool looksLikeNumber(std::string_view text, bool point) {
     return digit;
 }
 
+// A REAL in the shortest plain form that reads back to the same double, so
+// that loading a dump reproduces the file exactly.
+std::string realText(double value) {
+    char buf[400];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+    return ec == std::errc() ? std::string(buf, end) : platform::formatNumber(value);
+}
+
 // A REAL written with a point, without exponent; the strict readers of
 // numeric_text cover integers and decimals only.
 std::optional<double> parseReal(std::string_view text) {
@@ -209,7 +217,7 @@ Status encodeTsvLine(const Record& record, std::string& line) {
             }
             line += t;
         } else if (f.type == FieldType::Real) {
-            line += platform::formatNumber(record.real(fi));
+            line += realText(record.real(fi));
         } else if (f.group) {
             for (int e = 0; e < f.dim; ++e) line += (e ? "\t" : "") + formatElement(f, record.num(fi, e));
         } else {

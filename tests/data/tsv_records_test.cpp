@@ -209,6 +209,13 @@ TEST_F(TsvRecordsTest, ArraysAndReals) {
     const std::string pokas = dump("Pokas", "POKAS.dat");
     EXPECT_NE(pokas.find("1\t0\t0\t0\t0\t0\t1000.25\t"), std::string::npos) << pokas;
     EXPECT_NE(pokas.find("2\t0\t0\t0\t0\t0\t-0.5\t"), std::string::npos) << pokas;
+
+    // A REAL with more digits than any message shows still comes back exactly.
+    ASSERT_TRUE(load("Pokas", "exact.dat", "POK:UNICOD\tPOK:HISLO\n1\t0.1234567890123456789\n").isOk());
+    const std::string exact = dump("Pokas", "exact.dat");
+    ASSERT_TRUE(load("Pokas", "exact2.dat", exact).isOk());
+    EXPECT_EQ(dump("Pokas", "exact2.dat"), exact);
+    EXPECT_NE(exact.find("\t0.12345678901234568\t"), std::string::npos) << exact;
 }
 
 // Key order from a start value, forwards and backwards, with a text component.
