@@ -20,8 +20,8 @@ bool Args::parse(const std::vector<std::string>& args, const std::vector<OptionS
         }
         const size_t eq = arg.find('=');
         const std::string name = arg.substr(0, eq);
-        auto spec = std::find_if(options.begin(), options.end(), [&](const OptionSpec& o) { return o.name == name; });
-        if (spec == options.end()) {
+        auto known = std::find_if(options.begin(), options.end(), [&](const OptionSpec& o) { return o.name == name; });
+        if (known == options.end()) {
             error = "неизвестный параметр " + name;
             return false;
         }
@@ -30,7 +30,7 @@ bool Args::parse(const std::vector<std::string>& args, const std::vector<OptionS
             return false;
         }
         std::string value;
-        if (spec->takesValue) {
+        if (known->takesValue) {
             if (eq != std::string::npos) {
                 value = arg.substr(eq + 1);
             } else if (i + 1 < args.size()) {
