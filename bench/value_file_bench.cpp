@@ -149,7 +149,10 @@ void scanSums(benchmark::State& state, bool byKey) {
     platform::Record r(otchet());
     for (auto _ : state) {
         std::vector<std::array<int64_t, kValues>> sums(kRows + 1);
-        auto cursor = byKey ? file.byKey(*otchet().key("OTC:KEYCODSTR")) : file.byPosition();
+        // Only the row code and the values: the fields a consolidation reads.
+        const std::vector<int> fields{row, data};
+        auto cursor = byKey ? file.byKey(*otchet().key("OTC:KEYCODSTR"), {}, platform::Direction::Forward, fields)
+                            : file.byPosition(0, platform::Direction::Forward, fields);
         bool overflow = false;
         while (cursor.next(r)) {
             auto& s = sums[static_cast<size_t>(r.num(row))];

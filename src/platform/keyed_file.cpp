@@ -217,11 +217,11 @@ struct KeyedFile::Statements {
 
 // --- Cursor -----------------------------------------------------------------
 
-Cursor::Cursor(KeyedFile* file, sqlite3_stmt* stmt, Status status)
-    : file_(file), stmt_(stmt), status_(std::move(status)) {}
+Cursor::Cursor(KeyedFile* file, sqlite3_stmt* stmt, Status status, std::vector<int> fields)
+    : file_(file), stmt_(stmt), status_(std::move(status)), fields_(std::move(fields)) {}
 
 Cursor::Cursor(Cursor&& other) noexcept
-    : file_(other.file_), stmt_(other.stmt_), status_(std::move(other.status_)) {
+    : file_(other.file_), stmt_(other.stmt_), status_(std::move(other.status_)), fields_(std::move(other.fields_)) {
     other.stmt_ = nullptr;
 }
 
@@ -231,6 +231,7 @@ Cursor& Cursor::operator=(Cursor&& other) noexcept {
         file_ = other.file_;
         stmt_ = other.stmt_;
         status_ = std::move(other.status_);
+        fields_ = std::move(other.fields_);
         other.stmt_ = nullptr;
     }
     return *this;
@@ -248,7 +249,7 @@ bool Cursor::next(Record& record) {
     if (!stmt_ || !status_.isOk()) return false;
     int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) {
-        file_->readRow(stmt_, record);
+        file_->readRow(stmt_, record, fields_);
         if (!file_->last_.isOk()) {
             status_ = file_->last_;
             return false;
@@ -431,13 +432,15 @@ void KeyedFile::bindRecord(sqlite3_stmt* stmt, const Record& record, int firstPa
     }
 }
 
-void KeyedFile::readRow(sqlite3_stmt* stmt, Record& record) {
+void KeyedFile::readRow(sqlite3_stmt* stmt, Record& record, const std::vector<int>& fields) {
     record.position = sqlite3_column_int64(stmt, 0);
     const bool strict = mode_ == OpenMode::Foreign;
-    for (size_t i = 0; i < def_->fields.size(); ++i) {
-        const auto& f = def_->fields[i];
+    const size_t count = fields.empty() ? def_->fields.size() : fields.size();
+    if (!fields.empty()) record.clear();
+    for (size_t i = 0; i < count; ++i) {
+        const int fi = fields.empty() ? static_cast<int>(i) : fields[i];
+        const auto& f = def_->fields[fi];
         const int col = static_cast<int>(i) + 1;
-        const int fi = static_cast<int>(i);
         // Our own files hold what we wrote; a file from outside may hold
         // anything SQLite's loose typing lets in.
         const int type = strict ? sqlite3_column_type(stmt, col) : -1;
@@ -543,7 +546,7 @@ Status KeyedFile::get(int64_t position, Record& record) {
     sqlite3_bind_int64(s, 1, position);
     int rc = sqlite3_step(s);
     if (rc == SQLITE_ROW) {
-        readRow(s, record);
+        readRow(s, record, {});
         sqlite3_reset(s);
         return last_;
     }
@@ -565,9 +568,19 @@ int64_t KeyedFile::count() {
     return n;
 }
 
+std::string KeyedFile::selectSql(const std::vector<int>& fields) const {
+    std::string cols;
+    if (fields.empty()) {
+        cols = columnList(*def_);
+    } else {
+        for (size_t i = 0; i < fields.size(); ++i) cols += (i ? ", " : "") + sqlName(def_->fields[fields[i]].column());
+    }
+    return "SELECT rowid, " + cols + " FROM " + sqlName(def_->label);
+}
+
 Cursor KeyedFile::makeCursor(const std::string& sql, const std::vector<std::string>* textValues,
-                             const std::vector<int64_t>* numValues, const KeyDef* key) {
-    if (!isOpen()) return Cursor(this, nullptr, fail(ErrorKind::Io, "файл не открыт"));
+                             const std::vector<int64_t>* numValues, const KeyDef* key, std::vector<int> fields) {
+    if (!isOpen()) return Cursor(this, nullptr, fail(ErrorKind::Io, "файл не открыт"), {});
     sqlite3_stmt* stmt = nullptr;
     auto idle = stmts_->idle.find(sql);
     if (idle != stmts_->idle.end()) {
@@ -575,7 +588,7 @@ Cursor KeyedFile::makeCursor(const std::string& sql, const std::vector<std::stri
         stmts_->idle.erase(idle);
     } else {
         Status st = prepare(&stmt, sql);
-        if (!st.isOk()) return Cursor(this, nullptr, st);
+        if (!st.isOk()) return Cursor(this, nullptr, st, {});
         stmts_->all.push_back(stmt);
     }
     size_t n = textValues ? textValues->size() : (numValues ? numValues->size() : 0);
@@ -596,16 +609,16 @@ Cursor KeyedFile::makeCursor(const std::string& sql, const std::vector<std::stri
             if (v.empty() || *end != '\0' || errno != 0) {
                 sqlite3_clear_bindings(stmt);
                 stmts_->idle.emplace(sql, stmt);
-                return Cursor(this, nullptr, fail(ErrorKind::Invalid, "значение ключа \"" + v + "\" не число"));
+                return Cursor(this, nullptr, fail(ErrorKind::Invalid, "значение ключа \"" + v + "\" не число"), {});
             }
             sqlite3_bind_int64(stmt, p, value);
         }
     }
-    return Cursor(this, stmt, Status::ok());
+    return Cursor(this, stmt, Status::ok(), std::move(fields));
 }
 
-Cursor KeyedFile::byPosition(int64_t from, Direction dir) {
-    const std::string base = "SELECT rowid, " + columnList(*def_) + " FROM " + sqlName(def_->label);
+Cursor KeyedFile::byPosition(int64_t from, Direction dir, const std::vector<int>& fields) {
+    const std::string base = selectSql(fields);
     std::vector<int64_t> values;
     std::string sql;
     if (dir == Direction::Forward) {
@@ -617,12 +630,11 @@ Cursor KeyedFile::byPosition(int64_t from, Direction dir) {
     } else {
         sql = base + " ORDER BY rowid DESC";
     }
-    return makeCursor(sql, nullptr, &values, nullptr);
+    return makeCursor(sql, nullptr, &values, nullptr, fields);
 }
 
 namespace {
-std::string keySql(const FileDef& def, const KeyDef& key, size_t n, Direction dir, const char* op) {
-    std::string sql = "SELECT rowid, " + columnList(def) + " FROM " + sqlName(def.label);
+std::string keySql(std::string sql, const FileDef& def, const KeyDef& key, size_t n, Direction dir, const char* op) {
     if (n > 0) {
         std::string cond = tuple(def, key, n);
         cond.replace(cond.find("%OP%"), 4, op);
@@ -632,22 +644,25 @@ std::string keySql(const FileDef& def, const KeyDef& key, size_t n, Direction di
 }
 }  // namespace
 
-Cursor KeyedFile::byKey(const KeyDef& key, const std::vector<int64_t>& from, Direction dir) {
+Cursor KeyedFile::byKey(const KeyDef& key, const std::vector<int64_t>& from, Direction dir,
+                         const std::vector<int>& fields) {
     const size_t n = std::min(from.size(), key.fields.size());
     std::vector<int64_t> values(from.begin(), from.begin() + static_cast<long>(n));
-    return makeCursor(keySql(*def_, key, n, dir, dir == Direction::Forward ? ">=" : "<="), nullptr, &values, &key);
+    return makeCursor(keySql(selectSql(fields), *def_, key, n, dir, dir == Direction::Forward ? ">=" : "<="), nullptr,
+                      &values, &key, fields);
 }
 
 Cursor KeyedFile::byKeyText(const KeyDef& key, const std::vector<std::string>& from, Direction dir) {
     const size_t n = std::min(from.size(), key.fields.size());
     std::vector<std::string> values(from.begin(), from.begin() + static_cast<long>(n));
-    return makeCursor(keySql(*def_, key, n, dir, dir == Direction::Forward ? ">=" : "<="), &values, nullptr, &key);
+    return makeCursor(keySql(selectSql({}), *def_, key, n, dir, dir == Direction::Forward ? ">=" : "<="), &values,
+                      nullptr, &key, {});
 }
 
-Cursor KeyedFile::equal(const KeyDef& key, const std::vector<int64_t>& values) {
+Cursor KeyedFile::equal(const KeyDef& key, const std::vector<int64_t>& values, const std::vector<int>& fields) {
     const size_t n = std::min(values.size(), key.fields.size());
     std::vector<int64_t> v(values.begin(), values.begin() + static_cast<long>(n));
-    return makeCursor(keySql(*def_, key, n, Direction::Forward, "="), nullptr, &v, &key);
+    return makeCursor(keySql(selectSql(fields), *def_, key, n, Direction::Forward, "="), nullptr, &v, &key, fields);
 }
 
 Status KeyedFile::begin() {

@@ -46,10 +46,11 @@ public:
 
 private:
     friend class KeyedFile;
-    Cursor(KeyedFile* file, sqlite3_stmt* stmt, Status status);
+    Cursor(KeyedFile* file, sqlite3_stmt* stmt, Status status, std::vector<int> fields);
     KeyedFile* file_;
     sqlite3_stmt* stmt_;
     Status status_;
+    std::vector<int> fields_;
 };
 
 class KeyedFile {
@@ -82,18 +83,23 @@ public:
     // Number of records, or -1 on error (see lastStatus()).
     int64_t count();
 
+    // Every cursor reads either whole records or, when `fields` lists some,
+    // only those fields (the others read as zero or blank): whole-file scans
+    // that need a few fields run markedly faster that way.
+
     // Records in position order, from position `from` on (or backwards from it).
-    Cursor byPosition(int64_t from = 0, Direction dir = Direction::Forward);
+    Cursor byPosition(int64_t from = 0, Direction dir = Direction::Forward, const std::vector<int>& fields = {});
     // Records in the order of a key, equal entries in position order, from the
     // first record whose leading key components are >= `from` (Backward: <=,
     // in reverse). `from` may give fewer values than the key has components,
     // or none to start at the beginning (or the end).
-    Cursor byKey(const KeyDef& key, const std::vector<int64_t>& from = {}, Direction dir = Direction::Forward);
+    Cursor byKey(const KeyDef& key, const std::vector<int64_t>& from = {}, Direction dir = Direction::Forward,
+                 const std::vector<int>& fields = {});
     // The same with text components (a key that has string fields); each
     // start value is given as text and compared as the field's type.
     Cursor byKeyText(const KeyDef& key, const std::vector<std::string>& from, Direction dir = Direction::Forward);
     // Records whose leading key components equal `values`, in key order.
-    Cursor equal(const KeyDef& key, const std::vector<int64_t>& values);
+    Cursor equal(const KeyDef& key, const std::vector<int64_t>& values, const std::vector<int>& fields = {});
 
     // Several changes as one: either all of them land or none. Nested calls
     // count; only the outermost commit writes.
@@ -117,9 +123,10 @@ private:
     Status checkSchema();
     Status prepare(sqlite3_stmt** stmt, const std::string& sql);
     void bindRecord(sqlite3_stmt* stmt, const Record& record, int firstParam);
-    void readRow(sqlite3_stmt* stmt, Record& record);
+    void readRow(sqlite3_stmt* stmt, Record& record, const std::vector<int>& fields);
+    std::string selectSql(const std::vector<int>& fields) const;
     Cursor makeCursor(const std::string& sql, const std::vector<std::string>* textValues,
-                      const std::vector<int64_t>* numValues, const KeyDef* key);
+                      const std::vector<int64_t>* numValues, const KeyDef* key, std::vector<int> fields);
 
     const FileDef* def_;
     std::filesystem::path path_;

@@ -153,6 +153,14 @@ TEST_F(KeyedFileTest, ReadsFromStartValueForwardsAndBackwards) {
     EXPECT_EQ(rowsOf(file.equal(key, {1, 10})).size(), 2u);
     ASSERT_TRUE(outer.next(r));
     EXPECT_EQ(r.num("OTC:UNICODSTR"), 2);
+
+    // Reading only some fields leaves the others zero, not stale.
+    const std::vector<int> some{def.fieldIndex("OTC:UNICODSTR")};
+    Cursor narrow = file.byKey(key, {3, 20}, Direction::Forward, some);
+    ASSERT_TRUE(narrow.next(r));
+    EXPECT_EQ(r.num("OTC:UNICODSTR"), 1);
+    EXPECT_EQ(r.num("OTC:MES"), 0);
+    EXPECT_EQ(r.num("OTC:CODUCH"), 0);
 }
 
 TEST_F(KeyedFileTest, ArraysAndTextsRoundTrip) {
