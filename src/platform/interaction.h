@@ -21,7 +21,11 @@ struct PickColumn {
     std::string title;
     int width = 10;  // characters
     Align align = Align::Left;
+    bool grey = false;  // shown in grey (code columns beside the name)
 };
+
+// What pick() gives when the request's extra button was pressed.
+inline constexpr int kPickExtraButton = -1;
 
 // A list window: the user takes one line (Enter or double click) or closes
 // the window and takes none.
@@ -32,6 +36,9 @@ struct PickRequest {
     std::string status;                            // status line under the list
     int startLine = 0;                             // line selected at opening
     std::string name;                              // object name of the window, for tests and positions
+    std::string heading;                           // a line of text above the list; none when empty
+    std::string extraButton;                       // caption of a button beside the list, none when empty:
+                                                   // it closes the window, pick() gives kPickExtraButton
 };
 
 // The period window: the period-type word, an entry for the number (a date
