@@ -1,0 +1,99 @@
+// A small working directory built for one test through the keyed-file API:
+// registry files at its top, year directories with their reference files.
+// Removed again when the fixture ends.
+#pragma once
+
+#include "app/shared_state.h"
+#include "data/paths.h"
+#include "data/records.h"
+#include "platform/cp1251.h"
+
+#include <atomic>
+#include <filesystem>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace tavir::fixture {
+
+class InstallationFixture {
+public:
+    InstallationFixture() : dir_(uniqueDir()), installation_(dir_) {
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+    }
+    ~InstallationFixture() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+    InstallationFixture(const InstallationFixture&) = delete;
+    InstallationFixture& operator=(const InstallationFixture&) = delete;
+
+    const std::filesystem::path& dir() const { return dir_; }
+    const data::Installation& installation() const { return installation_; }
+
+    // A keyed file at `path` holding `records` in the given order.
+    template <class T>
+    void write(const std::filesystem::path& path, std::vector<T> records) {
+        std::filesystem::create_directories(path.parent_path());
+        check(platform::KeyedFile::create(data::defOf<T>(), path));
+        data::RecordFile<T> file(path);
+        check(file.open());
+        platform::Transaction tx(file);
+        for (T& r : records) check(file.add(r));
+        check(tx.commit());
+    }
+
+    void yearDir(int year) { std::filesystem::create_directories(dir_ / data::yearDirName(year)); }
+    void forms(int year, std::vector<data::Forma> forms) { write(dir_ / data::yearDirName(year) / "Forma.dat", std::move(forms)); }
+    void regions(std::vector<data::Region1> regions) { write(dir_ / "REGION1.dat", std::move(regions)); }
+    void facilities(std::vector<data::Bolnbol> facilities) { write(dir_ / "BOLN.dat", std::move(facilities)); }
+    void settings(std::vector<data::User1> records) { write(dir_ / "USER1.dat", std::move(records)); }
+    void program(std::vector<data::NameProg> records) { write(dir_ / "NAMEPROG.tps", std::move(records)); }
+    void text(const std::string& relative, const std::vector<std::string>& lines) {
+        std::filesystem::create_directories((dir_ / relative).parent_path());
+        check(platform::writeTextLinesCp1251(dir_ / relative, lines));
+    }
+
+    static data::Bolnbol facility(int code, int district, std::string name, int vid = 1, int sel = 1) {
+        data::Bolnbol f;
+        f.UNICOD = code;
+        f.CODREG = district;
+        f.NAZV = std::move(name);
+        f.VID = vid;
+        f.SEL = sel;
+        return f;
+    }
+    static data::Forma form(int code, std::string number, std::string name, int tip, int vkl = 0) {
+        data::Forma f;
+        f.UNICOD = code;
+        f.COD = std::move(number);
+        f.NAME = std::move(name);
+        f.TIP = tip;
+        f.VKL = vkl;
+        return f;
+    }
+
+private:
+    static std::filesystem::path uniqueDir() {
+        static std::atomic<int> counter{0};
+        return std::filesystem::temp_directory_path() /
+               ("tavir-inst-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    }
+    static void check(const platform::Status& st) {
+        if (!st) throw std::runtime_error(st.message());
+    }
+
+    std::filesystem::path dir_;
+    data::Installation installation_;
+};
+
+}  // namespace tavir::fixture
+
+namespace tavir::app {
+inline void PrintTo(const Subject& s, std::ostream* os) {
+    *os << "{type " << s.type << ", district " << s.district << ", code " << s.code << ", \"" << s.regionTitle << "\"}";
+}
+}  // namespace tavir::app
