@@ -11,6 +11,7 @@ namespace tavir::cli {
 extern const Command dictCommand;
 extern const Command loadCommand;
 extern const Command dumpCommand;
+extern const Command demoCommand;
 
 const std::vector<Command>& commands() {
     // The registry: one line per command.
@@ -18,6 +19,7 @@ const std::vector<Command>& commands() {
         dictCommand,
         loadCommand,
         dumpCommand,
+        demoCommand,
     };
     return all;
 }
