@@ -699,6 +699,9 @@ Status Generator::run() {
              {kLastYear, 117, 3004, 5}, {kFirstYear, 12, 701, 0}, {kFirstYear, 12, 2201, 0}}) {
         forced_.insert({year, formCode, facility, period});
     }
+    for (const Facility& f : *in_.facilities) {
+        if (f.rec.EYEAR == kFirstYear) forced_.insert({kFirstYear, 5, f.rec.UNICOD, 2});
+    }
     const std::set<int> special{14, 16, 30, 62, 117, 124, 342, 820, 910, 950, 998, 999};
     for (const Facility& f : *in_.facilities) {
         hospital(f);
@@ -749,10 +752,10 @@ Status Generator::run() {
         regionValues(year);
     }
     for (const DistrictInfo& d : *in_.districts) births(d);
-    // A village post that did no vaccinations in the first half-year sent its report empty.
+    // The hospital that closed did no vaccinations in its last half-year and sent its report empty.
     for (const Facility& f : *in_.facilities) {
-        if (f.rec.VID != 6) continue;
-        if (Report* r = find(kLastYear, 5, f.rec.UNICOD, 1)) {
+        if (f.rec.EYEAR != kFirstYear) continue;
+        if (Report* r = find(kFirstYear, 5, f.rec.UNICOD, 2)) {
             r->empty = true;
             for (auto& table : r->cells) std::fill(table.begin(), table.end(), Cells{});
             break;
