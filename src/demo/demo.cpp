@@ -13,6 +13,7 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -110,7 +111,7 @@ Status scaleFacilities(std::vector<data::Bolnbol>& list, int wanted) {
         list = std::move(kept);
         return Status::ok();
     }
-    // More facilities: further village posts of the rural districts, in turn.
+    // More facilities: further village hospitals, practices and posts of the rural districts, in turn.
     std::map<int, int> lastCode;
     std::map<int, std::string> hospital;
     for (const data::Bolnbol& b : list) {
@@ -125,11 +126,13 @@ Status scaleFacilities(std::vector<data::Bolnbol>& list, int wanted) {
             if (int(list.size()) >= wanted) break;
             if (code % 100 == 99) continue;
             ++code;
+            static const std::array<std::pair<int, const char*>, 3> kKinds{{{3, "Участковая больница"}, {5, "Врачебная амбулатория"}, {6, "ФАП"}}};
+            const auto& [kind, title] = kKinds[size_t(list.size() % kKinds.size())];
             data::Bolnbol b;
             b.UNICOD = code;
             b.CODREG = d;
-            b.VID = 6;
-            b.NAZV = platform::cutToWidth("ФАП № " + std::to_string(number) + " " + genitive(hospital[d]), 50);
+            b.VID = kind;
+            b.NAZV = platform::cutToWidth(std::string(title) + " № " + std::to_string(number) + " " + genitive(hospital[d]), 50);
             b.SEL = 2;
             b.SYEAR = 2000;
             list.push_back(b);
@@ -318,11 +321,14 @@ Status buildDemo(const DemoOptions& options, DemoSummary& summary) {
     if (fs::exists(dir, ec) && !fs::is_empty(dir, ec)) {
         return Status::fail(ErrorKind::Invalid, "Каталог " + dir.string() + " не пуст: демонстрационная установка пишется в новый каталог");
     }
+    const fs::path& src = options.dataDir;
+    std::vector<data::Bolnbol> facilities;
+    if (Status st = readFacilities(src / "bolnbol.tsv", facilities); !st) return st;
+    if (Status st = scaleFacilities(facilities, options.facilities); !st) return st;
     for (const char* sub : {"", "temp1", "export", "import", "impfile", "doc", "XLS", "Images"}) {
         fs::create_directories(dir / sub, ec);
         if (ec) return ioFail("Не создан каталог " + (dir / sub).string() + ": " + ec.message());
     }
-    const fs::path& src = options.dataDir;
     const data::Installation inst(dir);
 
     // Reference files of both years.
@@ -348,9 +354,6 @@ Status buildDemo(const DemoOptions& options, DemoSummary& summary) {
     }
 
     // Registry, settings and analysis files.
-    std::vector<data::Bolnbol> facilities;
-    if (Status st = readFacilities(src / "bolnbol.tsv", facilities); !st) return st;
-    if (Status st = scaleFacilities(facilities, options.facilities); !st) return st;
     if (Status st = loadFacilities(facilities, inst.bolnFile()); !st) return st;
     static const std::vector<std::tuple<std::string, std::string_view, std::string>> kTopFiles{
         {"region1.tsv", data::label::region1, "REGION1.dat"}, {"viduch.tsv", data::label::viduch, "VIDUCH.dat"},

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <stdexcept>
 
 namespace tavir::demo {
 
@@ -207,7 +208,7 @@ private:
     void withhold();
 
     Report* find(int year, int form, int facility, int64_t period);
-    const std::vector<const Facility*> districtFacilities(int district) const;
+    std::vector<const Facility*> districtFacilities(int district) const;
 
     const GenerationInput& in_;
     Generated& out_;
@@ -237,7 +238,7 @@ Report* Generator::find(int year, int form, int facility, int64_t period) {
     return nullptr;
 }
 
-const std::vector<const Facility*> Generator::districtFacilities(int district) const {
+std::vector<const Facility*> Generator::districtFacilities(int district) const {
     std::vector<const Facility*> out;
     for (const Facility& f : *in_.facilities) {
         if (f.rec.CODREG == district) out.push_back(&f);
@@ -790,6 +791,13 @@ Status Plan::read(const fs::path& dataDir) {
     return Status::ok();
 }
 
-Status generateValues(const GenerationInput& input, Generated& out) { return Generator(input, out).run(); }
+Status generateValues(const GenerationInput& input, Generated& out) {
+    try {
+        return Generator(input, out).run();
+    } catch (const std::out_of_range& e) {
+        // The reference of data/demo lacks a row or table that the generator fills.
+        return Status::fail(platform::ErrorKind::Invalid, std::string("Справочники демонстрации не подходят к генератору отчетов: ") + e.what());
+    }
+}
 
 }  // namespace tavir::demo

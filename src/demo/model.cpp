@@ -4,6 +4,7 @@
 #include "entry/table_calculation.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace tavir::demo {
 
@@ -81,14 +82,29 @@ Report::Report(const FormRef& f, int y, int fac, int reg, int64_t per)
     for (const TableRef& t : f.tables) cells.emplace_back(t.rows.size(), Cells{});
 }
 
-int64_t& Report::at(const FormRef& f, int table, const std::string& codstr, int valueIndex) {
+namespace {
+
+// Where a cell of the form lies in a report's grids; an unknown table, row
+// or value index is a mistake of the generator and throws std::out_of_range.
+std::array<size_t, 3> cellOf(const FormRef& f, int table, const std::string& codstr, int valueIndex) {
     const int ti = f.tableIndex(table);
-    const int ri = f.tables.at(size_t(ti)).rowIndex(codstr);
-    return cells.at(size_t(ti)).at(size_t(ri)).at(size_t(valueIndex - 1));
+    const int ri = ti < 0 ? -1 : f.tables[size_t(ti)].rowIndex(codstr);
+    if (ri < 0 || valueIndex < 1 || valueIndex > kValues) {
+        throw std::out_of_range("demo: no cell " + std::to_string(table) + "/" + codstr + "/" + std::to_string(valueIndex));
+    }
+    return {size_t(ti), size_t(ri), size_t(valueIndex - 1)};
+}
+
+}  // namespace
+
+int64_t& Report::at(const FormRef& f, int table, const std::string& codstr, int valueIndex) {
+    const auto c = cellOf(f, table, codstr, valueIndex);
+    return cells[c[0]][c[1]][c[2]];
 }
 
 int64_t Report::at(const FormRef& f, int table, const std::string& codstr, int valueIndex) const {
-    return const_cast<Report*>(this)->at(f, table, codstr, valueIndex);
+    const auto c = cellOf(f, table, codstr, valueIndex);
+    return cells[c[0]][c[1]][c[2]];
 }
 
 void calculate(const FormRef& form, Report& report) {

@@ -171,17 +171,29 @@ TEST_F(DemoTest, RowsAndRulesNameTablesRowsAndColumnsThatExist) {
             ASSERT_TRUE(t) << "расчет " << r.ID;
             const int kind = r.TIPRASH % 10;
             for (int op : terms(r.GS1)) {
-                if (kind == 1 || kind == 4) EXPECT_TRUE(std::abs(op) >= 1 && std::abs(op) <= t->A) << "расчет " << r.ID;
-                if (kind == 2) EXPECT_TRUE(y.rowByNumber.count({r.CODFORM, r.CODTAB, std::abs(op)})) << "расчет " << r.ID;
-                if (kind == 3) EXPECT_TRUE(y.row(r.CODFORM, std::abs(op))) << "расчет " << r.ID;
+                if (kind == 1 || kind == 4) {
+                    EXPECT_TRUE(std::abs(op) >= 1 && std::abs(op) <= t->A) << "расчет " << r.ID;
+                }
+                if (kind == 2) {
+                    EXPECT_TRUE(y.rowByNumber.count({r.CODFORM, r.CODTAB, std::abs(op)})) << "расчет " << r.ID;
+                }
+                if (kind == 3) {
+                    EXPECT_TRUE(y.row(r.CODFORM, std::abs(op))) << "расчет " << r.ID;
+                }
             }
-            if (kind == 1) EXPECT_TRUE(r.GS >= 1 && r.GS <= t->A) << "расчет " << r.ID;
-            if (kind == 2 || kind == 3 || (kind == 4 && r.GS)) EXPECT_TRUE(y.rowByNumber.count({r.CODFORM, r.CODTAB, r.GS})) << "расчет " << r.ID;
+            if (kind == 1) {
+                EXPECT_TRUE(r.GS >= 1 && r.GS <= t->A) << "расчет " << r.ID;
+            }
+            if (kind == 2 || kind == 3 || (kind == 4 && r.GS)) {
+                EXPECT_TRUE(y.rowByNumber.count({r.CODFORM, r.CODTAB, r.GS})) << "расчет " << r.ID;
+            }
         }
         for (const auto& c : readAll<data::ContrStr>(inst().contrStrFile(year))) {
             const data::Stroka* left = y.row(c.CODFORM, c.UNICODSTR);
             ASSERT_TRUE(left) << "контроль строк " << c.UNICOD;
-            if (c.CODGR) EXPECT_TRUE(y.valueColumn(c.CODFORM, left->CODTABL, c.CODGR)) << "контроль строк " << c.UNICOD;
+            if (c.CODGR) {
+                EXPECT_TRUE(y.valueColumn(c.CODFORM, left->CODTABL, c.CODGR)) << "контроль строк " << c.UNICOD;
+            }
             for (int t : terms(c.S1)) {
                 const data::Stroka* term = y.row(c.CODFORM, std::abs(t));
                 ASSERT_TRUE(term) << "контроль строк " << c.UNICOD;
@@ -225,7 +237,9 @@ TEST_F(DemoTest, RowsAndRulesNameTablesRowsAndColumnsThatExist) {
     for (const auto& p : readAll<data::Pokas>(inst().pokasFile())) {
         if (p.NUM != 0) continue;
         ASSERT_TRUE(y.table(p.CODFORM, p.CODTABL)) << "показатель " << p.UNICOD;
-        if (p.UNICODSTR) EXPECT_TRUE(y.row(p.CODFORM, p.UNICODSTR)) << "показатель " << p.UNICOD;
+        if (p.UNICODSTR) {
+            EXPECT_TRUE(y.row(p.CODFORM, p.UNICODSTR)) << "показатель " << p.UNICOD;
+        }
         EXPECT_TRUE(p.CODGR == 99 || (p.CODGR >= 1 && p.CODGR <= y.table(p.CODFORM, p.CODTABL)->A)) << "показатель " << p.UNICOD;
     }
     for (const auto& r : readAll<data::Rasres>(inst().rasresFile())) EXPECT_TRUE(y.row(r.FORMA, r.UNICODSTR));
@@ -567,6 +581,7 @@ TEST(DemoBuild, RefusesADirectoryThatIsNotEmptyAndFacilityCountsItCannotMake) {
     st = buildDemo({root / "few", defaultDataDir(), 5, 1}, summary);
     EXPECT_FALSE(st.isOk());
     EXPECT_NE(st.message().find("не меньше"), std::string::npos) << st.message();
+    EXPECT_FALSE(fs::exists(root / "few")) << "nothing is written for a count it cannot make";
     fs::remove_all(root);
 }
 
