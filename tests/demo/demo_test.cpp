@@ -346,6 +346,34 @@ TEST_F(DemoTest, ValueRecordsAgreeWithTheirRowsFormsAndFacilities) {
     }
 }
 
+// Balances carry from month to month: what the carry-over of report entry
+// would fill in is what the next month's report holds.
+TEST_F(DemoTest, BalancesAtTheStartOfAMonthAreThoseAtTheEndOfTheMonthBefore) {
+    struct Carry {
+        int form;
+        std::array<int, 3> start, end;
+    };
+    for (const Carry& c : {Carry{342, {1, 2, 3}, {4, 5, 6}}, Carry{117, {1, 2, 3}, {13, 14, 15}},
+                           Carry{124, {1, 2, 3}, {13, 14, 15}}, Carry{16, {2, 2, 2}, {6, 6, 6}}}) {
+        int compared = 0;
+        for (int year : kYears) {
+            std::map<std::tuple<int, int, int>, data::Otchet> byKey;  // facility, month, row
+            for (const data::Otchet& o : readAll<data::Otchet>(inst().valueFile(year, c.form))) byKey[{o.CODUCH, o.MES, o.UNICODSTR}] = o;
+            for (const auto& [key, o] : byKey) {
+                const auto [facility, month, row] = key;
+                auto before = byKey.find({facility, month - 1, row});
+                if (month == 1 || before == byKey.end()) continue;
+                for (int i = 0; i < 3; ++i) {
+                    ASSERT_EQ(o.DATA[size_t(c.start[size_t(i)] - 1)], before->second.DATA[size_t(c.end[size_t(i)] - 1)])
+                        << year << " ф." << c.form << " учр." << facility << " месяц " << month << " строка " << row;
+                }
+                ++compared;
+            }
+        }
+        EXPECT_GT(compared, 100) << c.form;
+    }
+}
+
 std::string rulesText(const std::set<std::string>& s) {
     std::string out;
     for (const auto& r : s) out += (out.empty() ? "" : " ") + r;
