@@ -23,7 +23,8 @@ constexpr int kRegion = 20000;
 constexpr int kRegionDistrict = 250;
 int districtReport(int district) { return 21000 + district; }
 
-bool isPseudoDistrict(int code) { return code < 200; }  // districts and cities, not the regional units
+// Districts and cities report district-level forms; the regional units do not.
+bool reportsAsDistrict(int code) { return code < 200; }
 
 int64_t floorStep(double milli, int64_t step) {
     if (milli <= 0) return 0;
@@ -511,7 +512,7 @@ void Generator::salaries(const Facility& f) {
 void Generator::population(int year) {
     const FormRef& fr = form(year, 999);
     for (const DistrictInfo& d : *in_.districts) {
-        if (!isPseudoDistrict(d.code)) continue;
+        if (!reportsAsDistrict(d.code)) continue;
         Rng rng(keyOf({int64_t(in_.seed), 999, year, d.code}));
         const double total = double(d.population) * (year == kLastYear ? 0.994 : 1.0);
         const double urban = d.code >= 100 ? 1.0 : d.urbanPercent / 100.0;
@@ -559,7 +560,7 @@ void Generator::network(int year) {
     static const std::set<int> kHospitals{1, 2, 3, 7, 11, 13, 14, 15, 17}, kClinics{4, 5, 8, 9, 10, 16};
     Report region(fr, year, kRegion, kRegionDistrict, 0);
     for (const DistrictInfo& d : *in_.districts) {
-        if (!isPseudoDistrict(d.code)) continue;
+        if (!reportsAsDistrict(d.code)) continue;
         Rng rng(keyOf({int64_t(in_.seed), 910, year, d.code}));
         if (year == kLastYear && !rng.chance(0.5)) continue;
         Report report(fr, year, districtReport(d.code), d.code, 0);
@@ -602,7 +603,7 @@ void Generator::network(int year) {
 
 // Births and deaths of infants and mothers, month by month, with the running sums since January.
 void Generator::births(const DistrictInfo& d) {
-    if (!isPseudoDistrict(d.code)) return;
+    if (!reportsAsDistrict(d.code)) return;
     Rng rng(keyOf({int64_t(in_.seed), 950, d.code}));
     for (int year = kFirstYear; year <= kLastYear; ++year) {
         const FormRef& fr = form(year, 950);
