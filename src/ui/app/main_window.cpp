@@ -1,0 +1,214 @@
+#include "ui/app/main_window.h"
+
+#include "ui/app/help_window.h"
+#include "ui/app/program_font.h"
+#include "ui/exchange/user_settings_window.h"
+#include "ui/platform/printer_setup.h"
+#include "ui/platform/qt_text.h"
+#include "ui/platform/window_positions.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
+#include <QPointer>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace tavir::ui {
+
+namespace {
+
+// The frame's background: the region's map, scaled into the free area.
+class MapArea : public QMdiArea {
+public:
+    MapArea(const std::filesystem::path& picture, QWidget* parent)
+        : QMdiArea(parent), map_(QString::fromStdString(picture.string())) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QMdiArea::paintEvent(event);
+        if (map_.isNull()) return;
+        QPainter painter(viewport());
+        const QSize size = map_.size().scaled(viewport()->size(), Qt::KeepAspectRatio);
+        const QRect target(QPoint((viewport()->width() - size.width()) / 2, (viewport()->height() - size.height()) / 2),
+                           size);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(target, map_);
+    }
+
+private:
+    QPixmap map_;
+};
+
+QStyle::StandardPixmap pictureOf(app::Procedure procedure) {
+    switch (procedure) {
+        case app::Procedure::Help: return QStyle::SP_MessageBoxQuestion;
+        case app::Procedure::Completeness: return QStyle::SP_FileDialogListView;
+        case app::Procedure::IntraFormControl: return QStyle::SP_DialogApplyButton;
+        case app::Procedure::ReportImport: return QStyle::SP_ArrowDown;
+        case app::Procedure::ReportExport: return QStyle::SP_ArrowUp;
+        case app::Procedure::SubmittedReports: return QStyle::SP_FileDialogDetailedView;
+        case app::Procedure::ReportList: return QStyle::SP_FileDialogContentsView;
+        default: return QStyle::SP_FileIcon;
+    }
+}
+
+constexpr const char* kContacts = "Служба поддержки программы: отдел медицинской статистики, электронная почта ";
+
+}  // namespace
+
+MainWindow::MainWindow(data::Installation installation, app::MainWindowModel& model, InteractionFactory interactions,
+                       QWidget* parent)
+    : QMainWindow(parent),
+      installation_(std::move(installation)),
+      model_(model),
+      interactions_(std::move(interactions)),
+      mdi_(new MapArea(installation_.mapPicture(), this)) {
+    setObjectName("Main");
+    setFont(programFont());
+    setWindowTitle(toQString(model_.caption()));
+    mdi_->setObjectName("?MDI");
+    setCentralWidget(mdi_);
+    buildMenus();
+    buildToolbar();
+    resize(1024, 720);
+    WindowPositions(installation_.iniFile()).restore(*this, toQString(app::kMainSection));
+
+    // The working year also changes by the year check of procedures; the
+    // toolbar shows what holds now.
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, &MainWindow::refreshFields);
+    timer->start(500);
+}
+
+void MainWindow::buildMenus() {
+    for (const app::Menu& menu : app::mainMenus()) {
+        QMenu* m = menuBar()->addMenu(toQString(menu.title));
+        for (const app::MenuItem& item : menu.items) {
+            QAction* action = m->addAction(toQString(item.text));
+            action->setEnabled(app::isBuilt(item.procedure));
+            connect(action, &QAction::triggered, this,
+                    [this, procedure = item.procedure, launch = item.launch] { start(procedure, launch); });
+        }
+    }
+}
+
+void MainWindow::buildToolbar() {
+    QToolBar* bar = addToolBar("Панель");
+    bar->setObjectName("?TOOLBAR");
+    bar->setMovable(false);
+    const int charWidth = fontMetrics().averageCharWidth();
+    for (const app::ToolbarControl& control : app::mainToolbar()) {
+        const QString name = toQString(control.objectName);
+        switch (control.kind) {
+            case app::ToolKind::Label: {
+                auto* label = new QLabel(toQString(control.text), bar);
+                label->setContentsMargins(6, 0, 3, 0);
+                bar->addWidget(label);
+                break;
+            }
+            case app::ToolKind::YearEntry:
+            case app::ToolKind::Display: {
+                auto* field = new QLineEdit(bar);
+                field->setObjectName(name);
+                field->setText(toQString(model_.fieldText(control.field)));
+                // Displays are as wide as their text, so that the whole toolbar fits the frame.
+                const int digits = std::min(control.width, 6);
+                field->setFixedWidth(std::max(field->fontMetrics().horizontalAdvance(field->text()) + 16,
+                                              charWidth * (digits + 2) + 8));
+                if (control.kind == app::ToolKind::YearEntry) {
+                    QFont bold = field->font();
+                    bold.setBold(true);
+                    field->setFont(bold);
+                    field->setMaxLength(control.width);
+                    field->setValidator(new QIntValidator(0, 9999, field));
+                    connect(field, &QLineEdit::editingFinished, this, [this, field] {
+                        model_.acceptYear(toStdString(field->text()));
+                        field->setText(toQString(model_.fieldText(app::ToolField::WorkingYear)));
+                    });
+                    yearEntry_ = field;
+                } else {
+                    field->setReadOnly(true);
+                    field->setFocusPolicy(Qt::NoFocus);
+                    displays_.emplace_back(field, control.field);
+                }
+                bar->addWidget(field);
+                break;
+            }
+            case app::ToolKind::Button: {
+                auto* button = new QToolButton(bar);
+                button->setObjectName(name);
+                button->setToolTip(toQString(control.text));
+                button->setIcon(style()->standardIcon(pictureOf(control.procedure)));
+                button->setEnabled(app::isBuilt(control.procedure));
+                connect(button, &QToolButton::clicked, this,
+                        [this, procedure = control.procedure, launch = control.launch] { start(procedure, launch); });
+                bar->addWidget(button);
+                break;
+            }
+        }
+    }
+}
+
+void MainWindow::refreshFields() {
+    for (auto& [field, what] : displays_) field->setText(toQString(model_.fieldText(what)));
+    if (yearEntry_ && !yearEntry_->isModified()) {
+        yearEntry_->setText(toQString(model_.fieldText(app::ToolField::WorkingYear)));
+    }
+}
+
+void MainWindow::start(app::Procedure procedure, app::Launch launch) {
+    if (!app::isBuilt(procedure)) return;
+    switch (procedure) {
+        case app::Procedure::UserSettings: {
+            auto* window = new UserSettingsWindow(installation_, model_.state(), interactions_);
+            if (!window->open()) {
+                delete window;
+                return;
+            }
+            open(window, launch);
+            break;
+        }
+        case app::Procedure::Help:
+            open(new HelpWindow(installation_, interactions_, 1, true,
+                                QString(kContacts) + toQString(model_.fieldText(app::ToolField::Mail))),
+                 launch);
+            break;
+        case app::Procedure::PrinterSetup: choosePrinter(this); break;
+        default: break;
+    }
+    refreshFields();
+}
+
+void MainWindow::open(QWidget* window, app::Launch launch) {
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    if (launch == app::Launch::NewThread) {
+        QMdiSubWindow* sub = mdi_->addSubWindow(window);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->show();
+        return;
+    }
+    window->setParent(this, Qt::Dialog);
+    window->setWindowModality(Qt::ApplicationModal);
+    QPointer<QWidget> guard(window);
+    QEventLoop loop;
+    connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
+    window->show();
+    if (guard) loop.exec();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    WindowPositions(installation_.iniFile()).save(*this, toQString(app::kMainSection));
+    QMainWindow::closeEvent(event);
+}
+
+}  // namespace tavir::ui
