@@ -1,6 +1,7 @@
 #include "entry/report_editor.h"
 
 #include "data/periods.h"
+#include "controls/control_run.h"
 #include "controls/evaluation.h"
 #include "entry/choosers.h"
 #include "platform/number_format.h"
@@ -371,6 +372,18 @@ void ReportEditor::carryOverBalances() {
         return;
     }
     changed_ = true;
+}
+
+void ReportEditor::runControls(controls::ControlViews& views) {
+    sync();
+    controls::CheckRows rows;
+    rows.reserve(cache_.size());
+    for (const auto& [unicod, entry] : cache_) rows.push_back({unicod, entry.CODTABL, entry.DATA});
+    controls::TableList tables;
+    for (const TableEntry& t : tables_) tables.push_back({t.CODTABL, t.SM, t.A});
+    ChooserContext ctx{installation_, ui_, report_.year, state_.subject()};
+    int count = 0;
+    if (Status st = controls::controlRun(ctx, views, report_.formCode, rows, tables, count); !st) tell(st, "");
 }
 
 data::Otchet ReportEditor::valueRecord(int table, int unicod, const Values& values) const {

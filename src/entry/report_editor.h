@@ -10,6 +10,7 @@
 
 #include "app/shared_state.h"
 #include "controls/evaluation.h"
+#include "controls/views.h"
 #include "data/paths.h"
 #include "data/record_binding.h"
 #include "data/records.h"
@@ -126,6 +127,8 @@ public:
     void calculate();
     // "Перенос остатков…": values 1 to 3 from the previous period.
     void carryOverBalances();
+    // "Контроль": sync, then the intra-form control run on the cache.
+    void runControls(controls::ControlViews& views);
     // "СохранитьТаблицу".
     void saveTable();
     // "Сохранить отчет"; `announce` shows "ЗАПИСАНО ." after a save.

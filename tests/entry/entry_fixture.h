@@ -67,6 +67,8 @@ public:
                                              rash(5, 12, 1000, 1, 4, {1, 2}), rash(6, 12, 2000, 1, 2, {1}),
                                              rash(7, 12, 2000, 3, 2, {1, 2})});
         write<data::ContrGr>(file("ContrGr.dat"), {columnRule(1, 40, "", 5, 1, {3, 4}), columnRule(2, 41, "2", 3, 2, {4})});
+        write<data::ContrStr>(file("ContrStr.dat"), {});
+        write<data::ContrTab>(file("ContrTab.dat"), {});
         for (int form : {12, 30, 40, 41, 342, 50}) write<data::Otchet>(valueFile(form), {});
     }
 

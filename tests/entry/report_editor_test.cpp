@@ -330,6 +330,25 @@ TEST_F(ReportEditorTest, CarryOverMarksTheReportChanged) {
     EXPECT_FALSE(open(12, 3)->carryOverShown());
 }
 
+// "Контроль" checks the report as the grid holds it, values not yet synced included.
+TEST_F(ReportEditorTest, ControlRunOnTheCache) {
+    struct Views : controls::ControlViews {
+        void showErrorList(controls::ErrorListWindow& window) override { lines = window.lines(); }
+        void showRunResults(controls::RunResultsWindow&) override { ADD_FAILURE(); }
+        std::vector<controls::ErrorLine> lines;
+    } views;
+    fx.store(40, {{0, 1, 1, {1, 2, 3}}});
+    auto ed = open(40);
+    ed->setValue(1, 1, d(5));  // row 2: column 5 (0) is not column 3 + column 4 (5)
+    ed->runControls(views);
+    ASSERT_EQ(views.lines.size(), 1u);
+    EXPECT_EQ(views.lines[0].code, "1");
+    EXPECT_EQ(views.lines[0].deviation, d(-5));
+    EXPECT_TRUE(ed->changed());
+    ui.answerAsk(2);
+    ed->close();
+}
+
 TEST_F(ReportEditorTest, TableWithoutRowsEndsEntry) {
     auto ed = open(fx.report(50), false);
     EXPECT_TRUE(ed->ended());
