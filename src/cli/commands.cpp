@@ -12,6 +12,9 @@ extern const Command dictCommand;
 extern const Command loadCommand;
 extern const Command dumpCommand;
 extern const Command demoCommand;
+extern const Command controlsCommand;
+extern const Command interformCommand;
+extern const Command controlListCommand;
 
 const std::vector<Command>& commands() {
     // The registry: one line per command.
@@ -20,6 +23,9 @@ const std::vector<Command>& commands() {
         loadCommand,
         dumpCommand,
         demoCommand,
+        controlsCommand,
+        interformCommand,
+        controlListCommand,
     };
     return all;
 }
