@@ -23,9 +23,6 @@ public:
     void select(size_t line);
     // The whole text of the selected line, shown under the list.
     std::string selectedText() const;
-    // The texts of the printout: "!!", "НЕ ВЫПОЛНЕН КОНТРОЛЬ ", then each
-    // line's text (its first 200 characters).
-    std::vector<std::string> printLines() const;
 
 private:
     int year_;

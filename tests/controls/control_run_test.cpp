@@ -1,5 +1,6 @@
 #include "controls/control_run.h"
 
+#include "controls/printouts.h"
 #include "controls_fixture.h"
 #include "platform/number_format.h"
 #include "platform/scripted_interaction.h"
@@ -216,7 +217,7 @@ TEST_F(ControlRuns, ControlRunProcedure) {
     EXPECT_EQ(list.selectedText(), "т1г2с1    (0)? (4)c2");
     list.select(1);
     EXPECT_EQ(list.selectedText(), "т1г2с3    (0)? (4)c2");
-    EXPECT_EQ(list.printLines(), (std::vector<std::string>{"!!", "НЕ ВЫПОЛНЕН КОНТРОЛЬ ", "т1г2с1    (0)? (4)c2",
+    EXPECT_EQ(pageTexts(errorListPrintout(list)), (std::vector<std::string>{"!!", "НЕ ВЫПОЛНЕН КОНТРОЛЬ ", "т1г2с1    (0)? (4)c2",
                                                            "т1г2с3    (0)? (4)c2"}));
 
     std::vector<ResultEntry> entries{{99, 1, {}, "прежняя строка"}};
