@@ -1,6 +1,6 @@
 #include "ui/platform/period_window.h"
 
-#include "platform/period_entry.h"
+#include "data/period_entry.h"
 #include "ui/platform/qt_interaction.h"
 #include "ui/platform/qt_text.h"
 
@@ -20,7 +20,7 @@ PeriodWindow::PeriodWindow(data::PeriodType type, int64_t initial, WindowPositio
     auto* word = new QLabel(toQString(data::periodWord(type)), this);
     word->setObjectName("?WORD");
     entry_->setObjectName("?MES");
-    entry_->setText(toQString(platform::periodEntryText(type, initial)));
+    entry_->setText(toQString(data::periodEntryText(type, initial)));
     entry_->setMaxLength(type == data::PeriodType::Daily ? 10 : 11);
     entry_->setMinimumWidth(entry_->fontMetrics().averageCharWidth() * 12);
     entry_->selectAll();
@@ -43,7 +43,7 @@ PeriodWindow::PeriodWindow(data::PeriodType type, int64_t initial, WindowPositio
 }
 
 void PeriodWindow::proceed() {
-    const platform::PeriodChoice choice = platform::readPeriod(type_, toStdString(entry_->text()));
+    const data::PeriodChoice choice = data::readPeriod(type_, toStdString(entry_->text()));
     if (!choice.accepted()) {
         showMessageBox(this, choice.error);
         entry_->selectAll();

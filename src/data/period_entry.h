@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace tavir::platform {
+namespace tavir::data {
 
 // Outcome of "Продолжить": the period code, or the message to show while the
 // window stays open.
@@ -28,4 +28,4 @@ PeriodChoice readPeriod(data::PeriodType type, std::string_view typed);
 // forms, the number for the others, empty for no code (0 or less).
 std::string periodEntryText(data::PeriodType type, int64_t code);
 
-}  // namespace tavir::platform
+}  // namespace tavir::data

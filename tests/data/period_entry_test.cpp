@@ -1,9 +1,8 @@
-#include "platform/period_entry.h"
+#include "data/period_entry.h"
 
 #include <gtest/gtest.h>
 
-using namespace tavir::platform;
-using tavir::data::PeriodType;
+using namespace tavir::data;
 
 TEST(PeriodEntry, ReadsTheTypedText) {
     struct Case {
