@@ -6,13 +6,13 @@ bool isBuilt(Procedure procedure) {
     switch (procedure) {
         case Procedure::UserSettings:
         case Procedure::PrinterSetup:
+        case Procedure::InterFormControls:
+        case Procedure::IntraFormControl:
+        case Procedure::ControlList:
         case Procedure::Help: return true;
         case Procedure::ReportEntry:
         case Procedure::SubmittedReports:
-        case Procedure::InterFormControls:
         case Procedure::Completeness:
-        case Procedure::IntraFormControl:
-        case Procedure::ControlList:
         case Procedure::ReportList:
         case Procedure::BlankForms:
         case Procedure::ReportExport:

@@ -2,6 +2,9 @@
 
 #include "ui/app/help_window.h"
 #include "ui/app/program_font.h"
+#include "ui/controls/control_list_view.h"
+#include "ui/controls/control_run_view.h"
+#include "ui/controls/interform_view.h"
 #include "ui/exchange/user_settings_window.h"
 #include "ui/platform/printer_setup.h"
 #include "ui/platform/qt_text.h"
@@ -184,6 +187,30 @@ void MainWindow::start(app::Procedure procedure, app::Launch launch) {
                  launch);
             break;
         case app::Procedure::PrinterSetup: choosePrinter(this); break;
+        case app::Procedure::IntraFormControl: {
+            auto* window = new ControlRunView(installation_, model_.state(), interactions_);
+            if (!window->open()) {
+                delete window;
+                return;
+            }
+            open(window, launch);
+            break;
+        }
+        case app::Procedure::InterFormControls: {
+            auto* window = new InterformView(installation_, model_.state(), interactions_);
+            window->open();
+            open(window, launch);
+            break;
+        }
+        case app::Procedure::ControlList: {
+            auto* window = new ControlListView(installation_, model_.state(), interactions_);
+            if (!window->open()) {
+                delete window;
+                return;
+            }
+            open(window, launch);
+            break;
+        }
         default: break;
     }
     refreshFields();
