@@ -19,9 +19,8 @@
 #include "platform/number_format.h"
 #include "platform/scripted_interaction.h"
 
-#include <gtest/gtest.h>
-
 #include <sstream>
+#include <stdexcept>
 
 namespace tavir::fixture {
 
@@ -85,7 +84,7 @@ public:
     };
     void store(int form, const std::vector<Stored>& rows) {
         data::RecordFile<data::Otchet> f(valueFile(form));
-        ASSERT_TRUE(f.open().isOk());
+        ensure(f.open());
         for (const Stored& s : rows) {
             data::Otchet o;
             o.CODREG = kDistrict;
@@ -94,7 +93,7 @@ public:
             o.MES = s.period;
             o.UNICODSTR = s.unicod;
             for (size_t i = 0; i < s.values.size(); ++i) o.DATA[i] = platform::Decimal::fromDouble(s.values[i]);
-            ASSERT_TRUE(f.add(o).isOk());
+            ensure(f.add(o));
         }
     }
 
@@ -102,7 +101,7 @@ public:
     // zero values left out, in key order.
     std::vector<std::string> stored(int form, int period) const {
         data::RecordFile<data::Otchet> f(valueFile(form));
-        EXPECT_TRUE(f.open().isOk());
+        ensure(f.open());
         std::vector<std::string> out;
         {
             auto cursor = f.equal("OTC:KEYCODUCH", {period, kFacility});
@@ -123,13 +122,13 @@ public:
     std::string dump(int form) const {
         data::RecordFile<data::Otchet> f(valueFile(form));
         std::ostringstream out;
-        EXPECT_TRUE(data::dumpTsv(f, out).isOk());
+        ensure(data::dumpTsv(f, out));
         return out.str();
     }
 
     int marks() const {
         data::RecordFile<data::Wwod> f(dir() / "WWOD.dat");
-        EXPECT_TRUE(f.open().isOk());
+        ensure(f.open());
         int64_t n = f.count();
         f.close();
         return static_cast<int>(n);
@@ -148,6 +147,11 @@ public:
         r.facility = kFacility;
         r.facilityName = "Береговая ЦРБ";
         return r;
+    }
+
+    // A fixture that cannot be built stops the test.
+    static void ensure(const platform::Status& st) {
+        if (!st) throw std::runtime_error(st.message());
     }
 
     static data::Tabl table(int form, int code, int sm, int a) {

@@ -1,0 +1,234 @@
+// The entry window over the editing model, driven by object names and keys:
+// its controls, typing in column mode and in the row window, the
+// calculation, saving and reopening.
+#include "../entry/entry_fixture.h"
+#include "platform/scripted_interaction.h"
+#include "ui/entry/report_window.h"
+#include "ui/entry/row_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTest>
+
+using namespace tavir;
+using Strings = std::vector<std::string>;
+
+class ReportWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    QPointer<ui::ReportWindow> openWindow(entry::ChosenReport report) {
+        auto* window = new ui::ReportWindow(
+            fx->installation(), state,
+            [this](QWidget*) {
+                auto s = std::make_unique<platform::ScriptedInteraction>();
+                script = s.get();
+                return s;
+            },
+            nullptr, std::move(report));
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        if (!window->open()) {
+            delete window;
+            return nullptr;
+        }
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window)) return nullptr;
+        return window;
+    }
+    template <class T>
+    static T* child(QWidget* w, const char* name) {
+        T* c = w->findChild<T*>(name);
+        if (!c) qFatal("no control %s", name);
+        return c;
+    }
+    static QString cell(QTableView* grid, int row, int column) {
+        return grid->model()->index(row, column).data().toString();
+    }
+    static void doubleClick(QTableView* grid, int row, int column) {
+        const QRect rect = grid->visualRect(grid->model()->index(row, column));
+        // A double click of the item view starts with a press of its own.
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    // The widget with the keyboard focus, once it has the given name.
+    static QWidget* focusNamed(const char* name) {
+        QWidget* w = nullptr;
+        for (int i = 0; i < 50; ++i) {
+            w = QApplication::focusWidget();
+            if (w && w->objectName() == name) return w;
+            QTest::qWait(20);
+        }
+        qWarning("focus is on %s, not %s", w ? qPrintable(w->objectName()) : "nothing", name);
+        return nullptr;
+    }
+
+    std::unique_ptr<fixture::EntryInstallation> fx;
+    app::SharedState state;
+    platform::ScriptedInteraction* script = nullptr;
+
+private slots:
+    void init() { fx = std::make_unique<fixture::EntryInstallation>(); }
+    void cleanup() { fx.reset(); }
+
+    void showsTheReportAndItsControls() {
+        auto w = openWindow(fx->report(12, 3));
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QString("Береговой р-н, Береговая ЦРБ"));
+        QCOMPARE(child<QLabel>(w, "?STRING2")->text(), QString("12 Форма 12"));
+        QCOMPARE(child<QLabel>(w, "?STRING1")->text(), QString("1000 Таблица 1000"));
+        QCOMPARE(child<QLineEdit>(w, "?NAMEMES")->text(), QString("март"));
+        QCOMPARE(child<QLineEdit>(w, "?LOCCODUCH")->text(), QString("310"));
+        QCOMPARE(child<QStatusBar>(w, "?STATUS")->currentMessage(), QString("Enter-редактирование строки"));
+        struct Button {
+            const char* name;
+            const char* text;
+            const char* tip;
+            bool enabled;
+        } buttons[] = {
+            {"?LPU", "ЛПУ", "ВЫБОР УЧРЕЖДЕНИЯ", true},
+            {"?NEWFORM", "Форма", "ВЫБОР ФОРМЫ и смена периода", true},
+            {"?PUTTABL", "СохранитьТаблицу", "", true},
+            {"?NEWTABL", "Таблица", "", true},
+            {"?DNTABL", "", "Следующая таблица", true},
+            {"?UPTABL", "", "Предыдущая таблица", false},
+            {"?DEL1", "Удалить отчет", "Удалить весь отчет", true},
+            {"?PRNT1", "", "Печать", false},
+            {"?SAVEOTH", "", "Сохранить отчет", true},
+            {"?CONTRS", "Контроль", "Внутриформенный контроль", false},
+            {"?HELP_", "", "Справка", true},
+            {"?CLEARTABL", "Очистить таблицу", "", true},
+            {"?RT", "Расчет таблиц", "Расчет итоговых строк и граф", true},
+            {"?EXCEL", "", "Выгрузка таблицы в Excel", false},
+            {"?SAVEOTHNUL", "Сохранить пустой отчет и выйти", "", true},
+        };
+        for (const Button& b : buttons) {
+            auto* button = child<QPushButton>(w, b.name);
+            QCOMPARE(button->text(), QString(b.text));
+            QCOMPARE(button->toolTip(), QString(b.tip));
+            QVERIFY2(button->isEnabled() == b.enabled, b.name);
+        }
+        QVERIFY(child<QPushButton>(w, "?F342_OCT")->isHidden());
+        QCOMPARE(child<QCheckBox>(w, "?WWODCOL")->text(), QString("Ввод по колонкам"));
+        // A new report of a table with totals starts with controls off.
+        QVERIFY(child<QCheckBox>(w, "?LOCCONTR")->isChecked());
+
+        auto* grid = child<QTableView>(w, "?BROWSE:1");
+        QCOMPARE(grid->model()->columnCount(), 8);
+        QCOMPARE(grid->model()->headerData(4, Qt::Horizontal).toString(), QString("3гр3"));
+        QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QString("Nстроки"));
+        QCOMPARE(cell(grid, 1, 0), QString("2"));
+        QCOMPARE(cell(grid, 1, 2), QString("Строка 2"));
+        QCOMPARE(grid->model()->index(0, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 255, 230));
+        QCOMPARE(cell(grid, 0, 4), QString("0.00"));
+
+        // A resized column keeps its width while the table stays current.
+        grid->setColumnWidth(2, 333);
+        QTest::mouseClick(child<QPushButton>(w, "?SAVEOTH"), Qt::LeftButton);
+        QCOMPARE(grid->columnWidth(2), 333);
+
+        // F4: the table chooser; closing it keeps the table.
+        script->answerPick(std::nullopt);
+        QTest::keyClick(grid, Qt::Key_F4);
+        QCOMPARE(script->pickRequests().size(), size_t(1));
+        QCOMPARE(script->pickRequests()[0].caption, std::string("Таблицы"));
+        QCOMPARE(child<QLabel>(w, "?STRING1")->text(), QString("1000 Таблица 1000"));
+
+        // The next table: the previous-table button wakes, the next one sleeps.
+        QTest::mouseClick(child<QPushButton>(w, "?DNTABL"), Qt::LeftButton);
+        QCOMPARE(child<QLabel>(w, "?STRING1")->text(), QString("2000 Таблица 2000"));
+        QVERIFY(child<QPushButton>(w, "?UPTABL")->isEnabled());
+        QVERIFY(!child<QPushButton>(w, "?DNTABL")->isEnabled());
+        QCOMPARE(grid->model()->columnCount(), 6);
+
+        const QString dir = QString(TAVIR_BUILD_DIR) + "/screenshots";
+        QVERIFY(QDir().mkpath(dir));
+        QVERIFY(w->grab().save(dir + "/report_window.png"));
+
+        script->answerAsk(2);  // "СОХРАНИТЬ  ОТЧЕТ ?": no
+        w->close();
+        QTRY_VERIFY(!w);
+        QCOMPARE(fx->marks(), 0);
+    }
+
+    void typesSavesAndFindsTheValuesAgain() {
+        auto w = openWindow(fx->report(12, 3));
+        QVERIFY(w);
+        auto* grid = child<QTableView>(w, "?BROWSE:1");
+
+        // Column mode: the in-place editor; Down and Enter move it down.
+        QTest::mouseClick(child<QCheckBox>(w, "?WWODCOL"), Qt::LeftButton);
+        QCOMPARE(grid->selectionBehavior(), QAbstractItemView::SelectItems);
+        QCOMPARE(grid->currentIndex().column(), 4);
+        doubleClick(grid, 0, 4);
+        QWidget* edit = focusNamed("?EDITOR");
+        QVERIFY(edit);
+        QTest::keyClicks(edit, "1");
+        QTest::keyClick(edit, Qt::Key_Down);
+        edit = focusNamed("?EDITOR");
+        QVERIFY(edit);
+        QCOMPARE(grid->currentIndex().row(), 1);
+        QTest::keyClicks(edit, "2,5");
+        QTest::keyClick(edit, Qt::Key_Return);
+        edit = focusNamed("?EDITOR");
+        QVERIFY(edit);
+        QCOMPARE(grid->currentIndex().row(), 2);
+        // Closing the window while editing closes only the editor.
+        w->close();
+        QVERIFY(w);
+        QTRY_VERIFY(focusNamed("?BROWSE:1"));
+        QCOMPARE(cell(grid, 0, 4), QString("1.00"));
+        QCOMPARE(cell(grid, 1, 4), QString("2.50"));
+        QVERIFY(w->editor().changed());
+
+        // Row mode again; Enter opens the row window at the current row.
+        QTest::mouseClick(child<QCheckBox>(w, "?WWODCOL"), Qt::LeftButton);
+        QCOMPARE(grid->selectionBehavior(), QAbstractItemView::SelectRows);
+        grid->setCurrentIndex(grid->model()->index(2, 0));
+        QTest::keyClick(grid, Qt::Key_Return);
+        QTRY_VERIFY(w->rowWindow());
+        ui::RowWindow* rows = w->rowWindow();
+        QCOMPARE(rows->windowTitle(), QString("12 Форма 12"));
+        QCOMPARE(child<QLineEdit>(rows, "?QT:CODSTR")->text(), QString("3"));
+        auto* second = child<QLineEdit>(rows, "?QT:DATA2");
+        second->setFocus();
+        second->selectAll();
+        QTest::keyClicks(second, "5");
+        QTest::keyClick(second, Qt::Key_F2);
+        QVERIFY(focusNamed("?QT:CODSTR"));
+        QTest::keyClick(rows, Qt::Key_Escape);
+        QTRY_VERIFY(!w->rowWindow());
+        QCOMPARE(cell(grid, 2, 5), QString("5"));
+
+        // "Расчет таблиц": value 4 := 1 + 2 in every row.
+        QTest::mouseClick(child<QPushButton>(w, "?RT"), Qt::LeftButton);
+        QCOMPARE(cell(grid, 0, 7), QString("1"));
+        QCOMPARE(cell(grid, 1, 7), QString("2.5"));
+        QCOMPARE(cell(grid, 2, 7), QString("5"));
+        QTest::mouseClick(child<QPushButton>(w, "?SAVEOTH"), Qt::LeftButton);
+        QCOMPARE(script->messages(), Strings{"ЗАПИСАНО ."});
+        QVERIFY(script->unexpected().empty());
+        w->close();
+        QTRY_VERIFY(!w);
+        QCOMPARE(fx->stored(12, 3), (Strings{"1/1000: 1 0 0 1", "2/1000: 2.5 0 0 2.5", "3/1000: 0 5 0 5"}));
+
+        auto again = openWindow(fx->report(12, 3));
+        QVERIFY(again);
+        grid = child<QTableView>(again, "?BROWSE:1");
+        QCOMPARE(cell(grid, 1, 4), QString("2.50"));
+        QCOMPARE(cell(grid, 2, 5), QString("5"));
+        QCOMPARE(cell(grid, 2, 7), QString("5"));
+        again->close();
+        QTRY_VERIFY(!again);
+    }
+};
+
+QTEST_MAIN(ReportWindowTest)
+#include "report_window_test.moc"

@@ -1,0 +1,167 @@
+// The row window driven by keys: colours and locking from the calculation
+// rules, Tab skipping a locked column, storing with the entry check when the
+// last column is reached, row codes, F4 and Esc.
+#include "../entry/entry_fixture.h"
+#include "platform/scripted_interaction.h"
+#include "ui/entry/report_window.h"
+#include "ui/entry/row_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTableView>
+#include <QTest>
+
+using namespace tavir;
+
+class RowWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    QPointer<ui::ReportWindow> openWindow(entry::ChosenReport report) {
+        auto* window = new ui::ReportWindow(
+            fx->installation(), state,
+            [this](QWidget*) {
+                auto s = std::make_unique<platform::ScriptedInteraction>();
+                script = s.get();
+                return s;
+            },
+            nullptr, std::move(report));
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        if (!window->open()) {
+            delete window;
+            return nullptr;
+        }
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window)) return nullptr;
+        return window;
+    }
+    // Opens the row window at a grid row by Enter on the grid.
+    static ui::RowWindow* rowWindowAt(ui::ReportWindow* w, int row) {
+        auto* grid = child<QTableView>(w, "?BROWSE:1");
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(row, 0));
+        QTest::keyClick(grid, Qt::Key_Return);
+        if (!QTest::qWaitFor([w] { return w->rowWindow() != nullptr; })) return nullptr;
+        return QTest::qWaitForWindowExposed(w->rowWindow()) ? w->rowWindow() : nullptr;
+    }
+    template <class T>
+    static T* child(QWidget* w, const char* name) {
+        T* c = w->findChild<T*>(name);
+        if (!c) qFatal("no control %s", name);
+        return c;
+    }
+    static bool focusIs(const char* name) {
+        return QTest::qWaitFor([name] {
+            QWidget* f = QApplication::focusWidget();
+            return f && f->objectName() == name;
+        });
+    }
+    static QColor base(QLineEdit* edit) { return edit->palette().color(QPalette::Base); }
+
+    std::unique_ptr<fixture::EntryInstallation> fx;
+    app::SharedState state;
+    platform::ScriptedInteraction* script = nullptr;
+
+private slots:
+    void init() { fx = std::make_unique<fixture::EntryInstallation>(); }
+    void cleanup() { fx.reset(); }
+
+    // Form 40: value 3 is a column total, value 2 is locked in row 1, row 3
+    // is a row total, and column 5 must equal column 3 + column 4.
+    void lockedColumnIsSkippedAndTheLastColumnStores() {
+        fx->store(40, {{0, 1, 1, {1, 2, 3}}});
+        auto w = openWindow(fx->report(40));
+        QVERIFY(w);
+        ui::RowWindow* rows = rowWindowAt(w, 0);
+        QVERIFY(rows);
+        QVERIFY(focusIs("?QT:CODSTR"));
+        auto* first = child<QLineEdit>(rows, "?QT:DATA1");
+        auto* locked = child<QLineEdit>(rows, "?QT:DATA2");
+        auto* total = child<QLineEdit>(rows, "?QT:DATA3");
+        QCOMPARE(base(first), QColor(Qt::white));
+        QCOMPARE(base(locked), QColor(192, 192, 192));
+        QCOMPARE(base(total), QColor(204, 255, 153));
+        QVERIFY(child<QLineEdit>(rows, "?QT:DATA4")->isHidden());
+        QCOMPARE(child<QLabel>(rows, "?GRN_1")->text(), QString("3"));
+        QCOMPARE(child<QLabel>(rows, "?GRN_3")->text(), QString("5"));
+        QCOMPARE(child<QLabel>(rows, "?GR_2")->text(), QString("Графа 4"));
+        const QString dir = QString(TAVIR_BUILD_DIR) + "/screenshots";
+        QVERIFY(QDir().mkpath(dir));
+        QVERIFY(rows->grab().save(dir + "/row_window.png"));
+
+        // Enter in the row code acts as Tab.
+        QTest::keyClick(child<QLineEdit>(rows, "?QT:CODSTR"), Qt::Key_Return);
+        QVERIFY(focusIs("?QT:DATA1"));
+        first->selectAll();
+        QTest::keyClicks(first, "4");
+        // Tab jumps over the locked value 2 to the last column, which stores
+        // the row: the entry check finds 3 <> 4 + 2.
+        QTest::keyClick(first, Qt::Key_Tab);
+        QVERIFY(focusIs("?QT:CODSTR"));
+        QCOMPARE(w->editor().grid()[0].DATA[0], platform::Decimal::fromDouble(4));
+        QCOMPARE(w->editor().grid()[0].ERROR, std::string("?"));
+        QCOMPARE(script->messages().size(), size_t(1));
+        QVERIFY(QString::fromStdString(script->messages()[0]).startsWith("Не выполнено условие|"));
+        QVERIFY(child<QLabel>(rows, "?MARK_3")->text().startsWith("?="));
+        QCOMPARE(child<QLabel>(rows, "?MARK_1")->text(), QString("?"));
+
+        // The row total: every entry green, nothing locked.
+        auto* code = child<QLineEdit>(rows, "?QT:CODSTR");
+        code->selectAll();
+        QTest::keyClicks(code, "3");
+        QTest::keyClick(code, Qt::Key_Return);
+        QCOMPARE(child<QLineEdit>(rows, "?QTSS")->text(), QString("Всего"));
+        for (const char* name : {"?QT:DATA1", "?QT:DATA2", "?QT:DATA3"}) {
+            QCOMPARE(base(child<QLineEdit>(rows, name)), QColor(204, 255, 153));
+        }
+        QCOMPARE(locked->focusPolicy(), Qt::StrongFocus);
+
+        QTest::keyClick(rows, Qt::Key_Escape);
+        QTRY_VERIFY(!w->rowWindow());
+        QVERIFY(w->editor().changed());
+        script->answerAsk(2);
+        w->close();
+        QTRY_VERIFY(!w);
+    }
+
+    void unknownRowCodeOpensTheRowChooser() {
+        auto w = openWindow(fx->report(12, 3));
+        QVERIFY(w);
+        ui::RowWindow* rows = rowWindowAt(w, 0);
+        QVERIFY(rows);
+        auto* code = child<QLineEdit>(rows, "?QT:CODSTR");
+        code->selectAll();
+        QTest::keyClicks(code, "77");
+        script->answerPick(1);
+        QTest::keyClick(code, Qt::Key_Return);
+        QCOMPARE(script->pickRequests().size(), size_t(1));
+        QCOMPARE(script->pickRequests()[0].caption, std::string("Строки"));
+        QCOMPARE(code->text(), QString("2"));
+        QCOMPARE(rows->model().row(), 1);
+        QVERIFY(focusIs("?QT:CODSTR"));
+
+        // F4 does nothing here; "Таб/F4" answers the mouse only.
+        QTest::keyClick(code, Qt::Key_F4);
+        QCOMPARE(script->pickRequests().size(), size_t(1));
+
+        // Up in the first value entry goes back to the row code.
+        auto* first = child<QLineEdit>(rows, "?QT:DATA1");
+        first->setFocus();
+        QTest::keyClick(first, Qt::Key_Up);
+        QVERIFY(focusIs("?QT:CODSTR"));
+
+        // Closing without storing keeps the grid as it was.
+        QTest::keyClick(rows, Qt::Key_Escape);
+        QTRY_VERIFY(!w->rowWindow());
+        QVERIFY(!w->editor().changed());
+        QVERIFY(script->unexpected().empty());
+        w->close();
+        QTRY_VERIFY(!w);
+    }
+};
+
+QTEST_MAIN(RowWindowTest)
+#include "row_window_test.moc"
