@@ -33,7 +33,7 @@ private:
                 script = s.get();
                 return s;
             },
-            nullptr, std::move(report));
+            std::move(report));
         window->setAttribute(Qt::WA_DeleteOnClose);
         if (!window->open()) {
             delete window;
@@ -102,7 +102,7 @@ private slots:
             {"?DEL1", "Удалить отчет", "Удалить весь отчет", true},
             {"?PRNT1", "", "Печать", false},
             {"?SAVEOTH", "", "Сохранить отчет", true},
-            {"?CONTRS", "Контроль", "Внутриформенный контроль", false},
+            {"?CONTRS", "Контроль", "Внутриформенный контроль", true},
             {"?HELP_", "", "Справка", true},
             {"?CLEARTABL", "Очистить таблицу", "", true},
             {"?RT", "Расчет таблиц", "Расчет итоговых строк и граф", true},

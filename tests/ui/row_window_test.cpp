@@ -28,7 +28,7 @@ private:
                 script = s.get();
                 return s;
             },
-            nullptr, std::move(report));
+            std::move(report));
         window->setAttribute(Qt::WA_DeleteOnClose);
         if (!window->open()) {
             delete window;

@@ -210,13 +210,13 @@ private:
 }  // namespace
 
 ReportWindow::ReportWindow(const data::Installation& installation, app::SharedState& state,
-                           const InteractionFactory& interactions, controls::ControlViews* controlViews,
-                           std::optional<entry::ChosenReport> report, int* callerDistrict, QWidget* parent)
+                           const InteractionFactory& interactions, std::optional<entry::ChosenReport> report,
+                           int* callerDistrict, QWidget* parent)
     : QWidget(parent),
       installation_(installation),
       state_(state),
       interactions_(interactions),
-      controlViews_(controlViews),
+      controlViews_(this),
       ui_(interactions(this)),
       given_(std::move(report)),
       callerDistrict_(callerDistrict) {
@@ -267,7 +267,6 @@ ReportWindow::ReportWindow(const data::Installation& installation, app::SharedSt
     QPushButton* save = button("?SAVEOTH", QString(), "Сохранить отчет", &ReportWindow::saveReport);
     save->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     QPushButton* controls = button("?CONTRS", "Контроль", "Внутриформенный контроль", &ReportWindow::runControls);
-    controls->setEnabled(controlViews_ != nullptr);
     QPushButton* help = button("?HELP_", QString(), "Справка", &ReportWindow::showHelp);
     help->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
     QPushButton* clear = button("?CLEARTABL", "Очистить таблицу", QString(), &ReportWindow::clearTable);
@@ -547,8 +546,7 @@ void ReportWindow::saveReport() {
     afterAction();
 }
 void ReportWindow::runControls() {
-    if (!controlViews_) return;
-    editor_->runControls(*controlViews_);
+    editor_->runControls(controlViews_);
     afterAction();
 }
 void ReportWindow::showHelp() {

@@ -7,6 +7,7 @@
 #include "data/paths.h"
 #include "entry/report_editor.h"
 #include "ui/app/interaction_factory.h"
+#include "ui/controls/result_views.h"
 
 #include <QWidget>
 
@@ -30,12 +31,10 @@ class ReportWindow : public QWidget {
 public:
     // Without `report` the report is chosen interactively when the window
     // opens. A report with `given` set is the given-report mode, whose
-    // deletion sets `*callerDistrict` to 0. "Контроль" shows its error list
-    // through `controlViews`; without them the button is disabled.
+    // deletion sets `*callerDistrict` to 0.
     ReportWindow(const data::Installation& installation, app::SharedState& state,
-                 const InteractionFactory& interactions, controls::ControlViews* controlViews,
-                 std::optional<entry::ChosenReport> report = std::nullopt, int* callerDistrict = nullptr,
-                 QWidget* parent = nullptr);
+                 const InteractionFactory& interactions, std::optional<entry::ChosenReport> report = std::nullopt,
+                 int* callerDistrict = nullptr, QWidget* parent = nullptr);
     ~ReportWindow() override;
 
     // Chooses (interactive mode) and loads the report; false when report
@@ -83,7 +82,8 @@ private:
     const data::Installation& installation_;
     app::SharedState& state_;
     InteractionFactory interactions_;
-    controls::ControlViews* controlViews_;
+    // The error list of "Контроль".
+    QtControlViews controlViews_;
     std::unique_ptr<platform::Interaction> ui_;
     std::optional<entry::ChosenReport> given_;
     int* callerDistrict_;
