@@ -9,8 +9,8 @@ bool isBuilt(Procedure procedure) {
         case Procedure::InterFormControls:
         case Procedure::IntraFormControl:
         case Procedure::ControlList:
-        case Procedure::Help: return true;
         case Procedure::ReportEntry:
+        case Procedure::Help: return true;
         case Procedure::SubmittedReports:
         case Procedure::Completeness:
         case Procedure::ReportList:

@@ -123,7 +123,7 @@ private slots:
         const QList<QAction*> menus = window->menuBar()->actions();
         QCOMPARE(menus.size(), expected.size());
         const QStringList built = {"Настройки пользователя", "Выбор принтера", "Межформенные контроли",
-                                   "Внутриформенный контроль", "Список контролей"};
+                                   "Внутриформенный контроль", "Список контролей", "Ввод отчетов"};
         for (int m = 0; m < menus.size(); ++m) {
             QCOMPARE(menus[m]->text(), expected[m].first);
             QStringList items;
@@ -165,7 +165,7 @@ private slots:
             auto* button = bar->findChild<QToolButton*>(name);
             QVERIFY2(button, qPrintable(name));
             QCOMPARE(button->toolTip(), tip);
-            QCOMPARE(button->isEnabled(), name == "?HELP1" || name == "?BUTTON5");
+            QCOMPARE(button->isEnabled(), name == "?HELP1" || name == "?BUTTON5" || name == "?BUTTON3");
         }
         QCOMPARE(bar->findChild<QLineEdit*>("?GLOBYEAR")->text(), QString("2014"));
         QVERIFY(bar->findChild<QLineEdit*>("?GLOBYEAR")->font().bold());

@@ -5,6 +5,7 @@
 #include "ui/controls/control_list_view.h"
 #include "ui/controls/control_run_view.h"
 #include "ui/controls/interform_view.h"
+#include "ui/entry/report_window.h"
 #include "ui/exchange/user_settings_window.h"
 #include "ui/platform/printer_setup.h"
 #include "ui/platform/qt_text.h"
@@ -199,6 +200,15 @@ void MainWindow::start(app::Procedure procedure, app::Launch launch) {
         case app::Procedure::InterFormControls: {
             auto* window = new InterformView(installation_, model_.state(), interactions_);
             window->open();
+            open(window, launch);
+            break;
+        }
+        case app::Procedure::ReportEntry: {
+            auto* window = new ReportWindow(installation_, model_.state(), interactions_);
+            if (!window->open()) {
+                delete window;
+                return;
+            }
             open(window, launch);
             break;
         }
