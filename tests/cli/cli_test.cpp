@@ -1,5 +1,7 @@
 // The real tavir-cli binary, run in a temporary working directory.
 
+#include "../support/cli_runner.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,24 +16,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quote(const std::string& arg) {
-    std::string q = "'";
-    for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using Result = tavir::testing::CliResult;
+using tavir::testing::readFile;
 
 class CliTest : public ::testing::Test {
 protected:
@@ -45,18 +31,10 @@ protected:
     // Runs tavir-cli with the arguments, the text as standard input, in the
     // working directory given by --workdir.
     Result cli(const std::vector<std::string>& args, const std::string& input = {}, bool workdir = true) {
-        std::ofstream(dir_ / "in", std::ios::binary) << input;
-        std::string cmd = quote(TAVIR_CLI_PATH);
-        if (workdir) cmd += " --workdir " + quote(work_.string());
-        for (const auto& a : args) cmd += " " + quote(a);
-        cmd += " <" + quote((dir_ / "in").string()) + " >" + quote((dir_ / "out").string()) + " 2>" +
-               quote((dir_ / "err").string());
-        int raw = std::system(cmd.c_str());
-        Result r;
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.out = readFile(dir_ / "out");
-        r.err = readFile(dir_ / "err");
-        return r;
+        std::vector<std::string> all;
+        if (workdir) all = {"--workdir", work_.string()};
+        all.insert(all.end(), args.begin(), args.end());
+        return tavir::testing::runCli(all, dir_, input);
     }
 
     // A failure: the status, and one line on standard error.

@@ -1,6 +1,7 @@
 // tavir-cli controls, interform and control-list, run as the real binary.
 
 #include "controls_fixture.h"
+#include "../support/cli_runner.h"
 
 #include <gtest/gtest.h>
 
@@ -14,35 +15,12 @@ using namespace tavir::fixture;
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quote(const std::string& arg) {
-    std::string q = "'";
-    for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using Result = tavir::testing::CliResult;
 
 Result cli(const std::filesystem::path& workdir, const std::vector<std::string>& args) {
-    const auto out = workdir / ".out", err = workdir / ".err";
-    std::string cmd = quote(TAVIR_CLI_PATH) + " --workdir " + quote(workdir.string());
-    for (const auto& a : args) cmd += " " + quote(a);
-    cmd += " >" + quote(out.string()) + " 2>" + quote(err.string());
-    const int raw = std::system(cmd.c_str());
-    Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
-    std::filesystem::remove(out);
-    std::filesystem::remove(err);
-    return r;
+    std::vector<std::string> all{"--workdir", workdir.string()};
+    all.insert(all.end(), args.begin(), args.end());
+    return tavir::testing::runCli(all, workdir);
 }
 
 // Form 12, table 1 with one descriptive column; rule 10: if row 1 is 0 then
