@@ -552,32 +552,17 @@ bool ReportEditor::askSaveBeforeChange() {
     return answer != 1 || saveReport(false);
 }
 
-void ReportEditor::otherForm() {
-    if (!canChangeReport() || ended_ || !askSaveBeforeChange()) return;
-    releaseMark();
-    ChooserContext ctx{installation_, ui_, report_.year, state_.subject()};
-    ChosenReport next = report_;
-    Change change = Change::Kept;
-    if (!changeForm(ctx, next, change)) change = Change::Kept;
-    switch (change) {
-        case Change::Kept:
-            if (!setMark()) ended_ = true;
-            break;
-        case Change::Changed:
-            report_ = std::move(next);
-            loadReport();
-            break;
-        case Change::Ended: ended_ = true; break;
-    }
-}
+void ReportEditor::otherForm() { changeReport(changeForm); }
 
-void ReportEditor::otherFacility() {
+void ReportEditor::otherFacility() { changeReport(changeFacility); }
+
+void ReportEditor::changeReport(ReportChanger changer) {
     if (!canChangeReport() || ended_ || !askSaveBeforeChange()) return;
     releaseMark();
     ChooserContext ctx{installation_, ui_, report_.year, state_.subject()};
     ChosenReport next = report_;
     Change change = Change::Kept;
-    if (!changeFacility(ctx, next, change)) change = Change::Kept;
+    if (!changer(ctx, next, change)) change = Change::Kept;
     switch (change) {
         case Change::Kept:
             if (!setMark()) ended_ = true;

@@ -148,6 +148,10 @@ public:
     bool close();
 
 private:
+    using ReportChanger = platform::Status (*)(const ChooserContext&, ChosenReport&, Change&);
+    // The common flow of "Форма" and "ЛПУ": the save question, the edit mark
+    // released while the choosers run, then the new report or the old one.
+    void changeReport(ReportChanger changer);
     bool loadReport();
     bool loadTable();
     // Ends entry as closing does after a table without rows.
