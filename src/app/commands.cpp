@@ -10,11 +10,11 @@ bool isBuilt(Procedure procedure) {
         case Procedure::IntraFormControl:
         case Procedure::ControlList:
         case Procedure::ReportEntry:
+        case Procedure::BlankForms:
         case Procedure::Help: return true;
         case Procedure::SubmittedReports:
         case Procedure::Completeness:
         case Procedure::ReportList:
-        case Procedure::BlankForms:
         case Procedure::ReportExport:
         case Procedure::ReportImport:
         case Procedure::DbfImport:

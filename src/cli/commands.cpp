@@ -15,6 +15,8 @@ extern const Command demoCommand;
 extern const Command controlsCommand;
 extern const Command interformCommand;
 extern const Command controlListCommand;
+extern const Command printReportCommand;
+extern const Command exportTableCommand;
 
 const std::vector<Command>& commands() {
     // The registry: one line per command.
@@ -26,6 +28,8 @@ const std::vector<Command>& commands() {
         controlsCommand,
         interformCommand,
         controlListCommand,
+        printReportCommand,
+        exportTableCommand,
     };
     return all;
 }

@@ -368,7 +368,11 @@ Status storedReportRequest(const data::Installation& installation, int year, int
     data::RecordFile<data::Bolnbol> boln(installation.bolnFile());
     if (Status st = readEqual(boln, "BOL:KEYUNICOD", {facility}, [&](const data::Bolnbol& b) { found = b; }); !st)
         return st;
-    out.label = found ? trimmed(found->NAZV) : platform::formatNumber(facility);
+    if (!found) {
+        return Status::fail(platform::ErrorKind::NoRecord, "Нет учреждения " + platform::formatNumber(facility) +
+                                                               " в " + installation.bolnFile().string());
+    }
+    out.label = trimmed(found->NAZV);
     out.headingYear = year;
     if (auto type = data::periodTypeFromCode(forma->TIP)) out.periodText = data::periodName(*type, period, "");
 

@@ -7,6 +7,7 @@
 #include "ui/controls/interform_view.h"
 #include "ui/entry/report_window.h"
 #include "ui/exchange/user_settings_window.h"
+#include "ui/maintenance/blank_forms_window.h"
 #include "ui/platform/printer_setup.h"
 #include "ui/platform/qt_text.h"
 #include "ui/platform/window_positions.h"
@@ -221,6 +222,7 @@ void MainWindow::start(app::Procedure procedure, app::Launch launch) {
             open(window, launch);
             break;
         }
+        case app::Procedure::BlankForms: open(new BlankFormsView(installation_, interactions_), launch); break;
         default: break;
     }
     refreshFields();

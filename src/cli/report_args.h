@@ -1,0 +1,24 @@
+// The report a command names: --form, --facility and --period, and an
+// optional --table, read as whole numbers.
+#pragma once
+
+#include "cli/args.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tavir::cli {
+
+struct ReportArgs {
+    int form = 0;
+    int facility = 0;
+    int64_t period = 0;
+    std::optional<int> table;
+};
+
+// False with a message for a missing or malformed option; `tableRequired`
+// makes --table one of the required ones.
+bool readReportArgs(const Args& args, bool tableRequired, ReportArgs& out, std::string& error);
+
+}  // namespace tavir::cli

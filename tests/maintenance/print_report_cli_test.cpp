@@ -1,0 +1,88 @@
+// tavir-cli print-report and export-table on the demo installation, run as
+// the real binary; the PDF read back with pdftotext.
+
+#include "../demo/demo_fixture.h"
+#include "../support/cli_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+namespace {
+
+using tavir::testing::CliResult;
+namespace fs = std::filesystem;
+
+CliResult cli(std::vector<std::string> args) {
+    const auto& demo = tavir::demo::test::builtDemo();
+    args.insert(args.begin(), {"--workdir", demo.dir.string(), "--year", "2026"});
+    return tavir::testing::runCli(args, demo.root);
+}
+
+std::string pdfText(const fs::path& pdf) {
+    const fs::path txt = pdf.string() + ".txt";
+    const std::string cmd = "pdftotext -enc UTF-8 " + tavir::testing::shellQuote(pdf.string()) + " " +
+                            tavir::testing::shellQuote(txt.string()) + " 2>/dev/null";
+    if (std::system(cmd.c_str()) != 0) return {};
+    return tavir::testing::readFile(txt);
+}
+
+// Facility 101 reports form 5 (half-yearly) for period 1; its first row
+// "Против дифтерии" holds values the demo generates, so they are read from
+// the value file's dump rather than assumed.
+TEST(PrintReportCli, StoredReportToPdf) {
+    const auto& demo = tavir::demo::test::builtDemo();
+    ASSERT_TRUE(demo.status) << demo.status.message();
+    if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext is not installed";
+    const CliResult dump = cli({"dump", "2026/F0005.dat"});
+    ASSERT_EQ(dump.status, 0) << dump.err;
+    // The first record of facility 101, period 1, row 1: its DATA1.
+    std::string first;
+    {
+        std::istringstream lines(dump.out);
+        std::string line;
+        while (std::getline(lines, line)) {
+            std::istringstream cells(line);
+            std::vector<std::string> c;
+            for (std::string cell; std::getline(cells, cell, '\t');) c.push_back(cell);
+            if (c.size() > 6 && c[1] == "101" && c[3] == "1" && c[5] == "1") {
+                first = c[6];
+                break;
+            }
+        }
+    }
+    ASSERT_FALSE(first.empty()) << "no stored row 1 of facility 101 in the demo";
+
+    const fs::path pdf = demo.root / "f5.pdf";
+    CliResult r = cli({"print-report", "--form", "5", "--facility", "101", "--period", "1", "--pdf", pdf.string()});
+    if (r.status != 0 && r.err.find("PDF не собран") != std::string::npos) GTEST_SKIP() << r.err;
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string text = pdfText(pdf);
+    for (const std::string& expected :
+         {std::string("Ф5 Сведения о профилактических прививках."), std::string("Т 1000 Таблица 1000"),
+          std::string("Наименование"), std::string("Против дифтерии"), std::string("Лист 1"), first})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+
+    r = cli({"print-report", "--form", "5", "--facility", "101", "--period", "1", "--table", "9999", "--pdf",
+             pdf.string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("нет таблицы 9999"), std::string::npos) << r.err;
+    r = cli({"print-report", "--form", "5", "--facility", "101", "--period", "1"});
+    EXPECT_EQ(r.status, 2);
+}
+
+TEST(PrintReportCli, ExportTablePrintsTheWorkCopy) {
+    const auto& demo = tavir::demo::test::builtDemo();
+    ASSERT_TRUE(demo.status) << demo.status.message();
+    const CliResult r = cli({"export-table", "--form", "5", "--facility", "101", "--period", "1", "--table", "1000"});
+    if (r.status != 0 && r.err.find("swod") != std::string::npos) GTEST_SKIP() << "the demo has no template: " << r.err;
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string path = r.out;
+    while (!path.empty() && path.back() == '\n') path.pop_back();
+    EXPECT_TRUE(fs::exists(path)) << path;
+    EXPECT_EQ(fs::path(path).extension(), ".xlsx");
+    EXPECT_NE(r.err.find("Выгрузка в Excel завершена"), std::string::npos) << r.err;
+}
+
+}  // namespace
