@@ -1,11 +1,14 @@
 #include "demo/demo.h"
 
+#include "demo/office_files.h"
+
 #include "data/dictionary.h"
 #include "data/paths.h"
 #include "data/record_binding.h"
 #include "data/records.h"
 #include "data/tsv_records.h"
 #include "demo/import_files.h"
+#include "demo/office_files.h"
 #include "demo/pictures.h"
 #include "demo/rng.h"
 #include "demo/text_table.h"
@@ -398,6 +401,8 @@ Status buildDemo(const DemoOptions& options, DemoSummary& summary) {
     }
     if (Status st = writeRegionMap(dir / "karta.bmp", districts); !st) return st;
     if (Status st = writeMapImages(dir / "Images", districts); !st) return st;
+    if (Status st = writeTemplates(dir / "XLS", references.at(kLastYear)); !st) return st;
+    if (Status st = writeBlankForms(dir / "doc", references.at(kLastYear)); !st) return st;
 
     summary.facilities = int(facilities.size());
     summary.violations = generated.violations;

@@ -3,6 +3,8 @@
 
 #include "../demo/demo_fixture.h"
 #include "../support/cli_runner.h"
+#include "maintenance/blank_forms.h"
+#include "platform/xlsx_workbook.h"
 
 #include <gtest/gtest.h>
 
@@ -76,13 +78,35 @@ TEST(PrintReportCli, ExportTablePrintsTheWorkCopy) {
     const auto& demo = tavir::demo::test::builtDemo();
     ASSERT_TRUE(demo.status) << demo.status.message();
     const CliResult r = cli({"export-table", "--form", "5", "--facility", "101", "--period", "1", "--table", "1000"});
-    if (r.status != 0 && r.err.find("swod") != std::string::npos) GTEST_SKIP() << "the demo has no template: " << r.err;
     ASSERT_EQ(r.status, 0) << r.err;
     std::string path = r.out;
     while (!path.empty() && path.back() == '\n') path.pop_back();
     EXPECT_TRUE(fs::exists(path)) << path;
     EXPECT_EQ(fs::path(path).extension(), ".xlsx");
     EXPECT_NE(r.err.find("Выгрузка в Excel завершена"), std::string::npos) << r.err;
+}
+
+// The demo's blank forms: one workbook per form listed in doc/blanki.txt,
+// each opening through the document opener.
+TEST(DemoOfficeFiles, BlankFormsAndTemplates) {
+    const auto& demo = tavir::demo::test::builtDemo();
+    ASSERT_TRUE(demo.status) << demo.status.message();
+    const auto entries = tavir::maintenance::readBlankList(demo.dir / "doc" / "blanki.txt");
+    ASSERT_FALSE(entries.empty());
+    tavir::platform::XlsxWorkbook book;
+    for (const auto& e : entries) {
+        EXPECT_EQ(e.COD, tavir::analysis::DocumentKind::Spreadsheet) << e.PATH;
+        ASSERT_TRUE(tavir::platform::XlsxWorkbook::load(demo.dir / "doc" / e.PATH, book)) << e.PATH;
+        EXPECT_EQ(book.value(1, 1).text.rfind("Ф", 0), 0u) << e.PATH;
+    }
+    ASSERT_TRUE(tavir::platform::XlsxWorkbook::load(demo.dir / "doc" / "f5.xlsx", book));
+    EXPECT_EQ(book.value(5, 1).text, "Т 1000 Таблица 1000. Профилактические прививки");
+    EXPECT_EQ(book.value(8, 1).text, "Против дифтерии");
+    for (const char* name : {"RAS.xlsx", "RAS1.xlsx", "rang.xlsx", "swod.xlsx", "f5t1000.xlsx"})
+        EXPECT_TRUE(fs::exists(demo.dir / "XLS" / name)) << name;
+    ASSERT_TRUE(tavir::platform::XlsxWorkbook::load(demo.dir / "XLS" / "f5t1000.xlsx", book));
+    EXPECT_EQ(book.value(9, 1).text, "Наименование");
+    EXPECT_EQ(book.value(10, 3).number, 3);
 }
 
 }  // namespace
