@@ -123,7 +123,8 @@ private slots:
         const QList<QAction*> menus = window->menuBar()->actions();
         QCOMPARE(menus.size(), expected.size());
         const QStringList built = {"Настройки пользователя", "Выбор принтера", "Межформенные контроли",
-                                   "Внутриформенный контроль", "Список контролей", "Ввод отчетов"};
+                                   "Внутриформенный контроль", "Список контролей", "Ввод отчетов",
+                                   "Печать бланков"};
         for (int m = 0; m < menus.size(); ++m) {
             QCOMPARE(menus[m]->text(), expected[m].first);
             QStringList items;
