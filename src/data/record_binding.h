@@ -186,6 +186,22 @@ public:
         return TypedCursor<T>(KeyedFile::equal(keyDef(key), values), def());
     }
 
+    // Calls `fn` with every record whose leading components of `key` equal
+    // `values`, in key order; opens the file for the read and closes it.
+    template <class Fn>
+    Status forEachEqual(std::string_view key, const std::vector<int64_t>& values, Fn&& fn) {
+        if (Status st = open(); !st) return st;
+        Status st;
+        {
+            auto cursor = equal(key, values);
+            T rec;
+            while (cursor.next(rec)) fn(rec);
+            st = cursor.status();
+        }
+        close();
+        return st;
+    }
+
 private:
     const KeyDef& keyDef(std::string_view key) const {
         const KeyDef* k = def().key(key);

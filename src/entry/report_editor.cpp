@@ -15,22 +15,6 @@ using platform::Status;
 
 namespace {
 
-// Every record of `file` whose leading components of `key` equal `values`,
-// in key order. Opens and closes the file.
-template <class T, class Fn>
-Status readEach(data::RecordFile<T>& file, std::string_view key, const std::vector<int64_t>& values, Fn&& fn) {
-    if (Status st = file.open(); !st) return st;
-    Status st;
-    {
-        auto cursor = file.equal(key, values);
-        T rec;
-        while (cursor.next(rec)) fn(rec);
-        st = cursor.status();
-    }
-    file.close();
-    return st;
-}
-
 std::string fit(std::string_view text, size_t width) { return platform::fitToWidth(text, width); }
 
 }  // namespace
@@ -138,7 +122,7 @@ bool ReportEditor::loadReport() {
         installation_.valueFile(report_.year, report_.formCode));
 
     data::RecordFile<data::Tabl> tabl(installation_.tablFile(report_.year));
-    Status st = readEach(tabl, "TAB:TAB1", {report_.formCode}, [&](const data::Tabl& t) {
+    Status st = tabl.forEachEqual("TAB:TAB1", {report_.formCode}, [&](const data::Tabl& t) {
         TableEntry e;
         e.CODTABL = t.CODTABL;
         e.NAME = fit(t.NAME, 200);
@@ -156,7 +140,7 @@ bool ReportEditor::loadReport() {
     current_ = 0;
     byColumns_ = false;
 
-    st = readEach(*valueFile_, "OTC:KEYCODUCH", {report_.period, report_.facility}, [&](const data::Otchet& o) {
+    st = valueFile_->forEachEqual("OTC:KEYCODUCH", {report_.period, report_.facility}, [&](const data::Otchet& o) {
         CacheEntry& e = cache_[o.UNICODSTR];
         e.CODTABL = o.CODTAB;
         std::copy_n(o.DATA.begin(), kValueCount, e.DATA.begin());
@@ -190,7 +174,7 @@ bool ReportEditor::loadTable() {
     const int year = report_.year;
 
     data::RecordFile<data::Stroka> stroka(installation_.strokaFile(year));
-    Status st = readEach(stroka, "STR:STRNUM", {form, table.CODTABL}, [&](const data::Stroka& s) {
+    Status st = stroka.forEachEqual("STR:STRNUM", {form, table.CODTABL}, [&](const data::Stroka& s) {
         if (s.NUMBER < 1) return;
         GridRow row;
         row.CODSTR = fit(s.CODSTR, 9);
@@ -224,7 +208,7 @@ bool ReportEditor::loadTable() {
     std::stable_sort(rowList_.begin(), rowList_.end(), byNumber);
 
     data::RecordFile<data::Grafa> grafa(installation_.grafaFile(year));
-    st = readEach(grafa, "GRA:GRA1", {form, table.CODTABL}, [&](const data::Grafa& g) {
+    st = grafa.forEachEqual("GRA:GRA1", {form, table.CODTABL}, [&](const data::Grafa& g) {
         const int index = g.COD - table.SM;
         if (index < 1 || g.COD > table.SM + table.A || index > kValueCount) return;
         ColumnAttr& c = columns_[index - 1];

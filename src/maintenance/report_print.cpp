@@ -24,20 +24,6 @@ constexpr int kDefaultColumnChars = 10;  // a column the reference data do not d
 constexpr int kTableBreakLine = 30;
 constexpr int kPageBreakLine = 55;
 
-template <class T, class Fn>
-Status readEqual(data::RecordFile<T>& file, std::string_view key, const std::vector<int64_t>& values, Fn&& fn) {
-    if (Status st = file.open(); !st) return st;
-    Status st;
-    {
-        auto cursor = file.equal(key, values);
-        T rec;
-        while (cursor.next(rec)) fn(rec);
-        st = cursor.status();
-    }
-    file.close();
-    return st;
-}
-
 std::string trimmed(std::string_view text) { return std::string(platform::trimRight(text)); }
 
 std::string descriptiveText(const data::Stroka& row, int kind) {
@@ -343,11 +329,11 @@ private:
 Status loadPrintReference(const data::Installation& installation, int year, int form, PrintReference& out) {
     out = {};
     data::RecordFile<data::Stroka> stroka(installation.strokaFile(year));
-    if (Status st = readEqual(stroka, "STR:STRNUM", {form}, [&](const data::Stroka& s) { out.rows.push_back(s); });
+    if (Status st = stroka.forEachEqual("STR:STRNUM", {form}, [&](const data::Stroka& s) { out.rows.push_back(s); });
         !st)
         return st;
     data::RecordFile<data::Grafa> grafa(installation.grafaFile(year));
-    return readEqual(grafa, "GRA:GRA1", {form}, [&](const data::Grafa& g) { out.columns.push_back(g); });
+    return grafa.forEachEqual("GRA:GRA1", {form}, [&](const data::Grafa& g) { out.columns.push_back(g); });
 }
 
 Status storedReportRequest(const data::Installation& installation, int year, int form, int facility,
@@ -357,7 +343,7 @@ Status storedReportRequest(const data::Installation& installation, int year, int
     out.form = form;
     std::optional<data::Forma> forma;
     data::RecordFile<data::Forma> formaFile(installation.formaFile(year));
-    if (Status st = readEqual(formaFile, "FOR:KEYUNICOD", {form}, [&](const data::Forma& f) { forma = f; }); !st)
+    if (Status st = formaFile.forEachEqual("FOR:KEYUNICOD", {form}, [&](const data::Forma& f) { forma = f; }); !st)
         return st;
     if (!forma) {
         return Status::fail(platform::ErrorKind::NoRecord, "Нет формы " + platform::formatNumber(form) + " в " +
@@ -366,7 +352,7 @@ Status storedReportRequest(const data::Installation& installation, int year, int
     out.formName = trimmed(forma->NAME);
     std::optional<data::Bolnbol> found;
     data::RecordFile<data::Bolnbol> boln(installation.bolnFile());
-    if (Status st = readEqual(boln, "BOL:KEYUNICOD", {facility}, [&](const data::Bolnbol& b) { found = b; }); !st)
+    if (Status st = boln.forEachEqual("BOL:KEYUNICOD", {facility}, [&](const data::Bolnbol& b) { found = b; }); !st)
         return st;
     if (!found) {
         return Status::fail(platform::ErrorKind::NoRecord, "Нет учреждения " + platform::formatNumber(facility) +
@@ -377,13 +363,13 @@ Status storedReportRequest(const data::Installation& installation, int year, int
     if (auto type = data::periodTypeFromCode(forma->TIP)) out.periodText = data::periodName(*type, period, "");
 
     data::RecordFile<data::Tabl> tabl(installation.tablFile(year));
-    if (Status st = readEqual(tabl, "TAB:TAB1", {form},
+    if (Status st = tabl.forEachEqual("TAB:TAB1", {form},
                               [&](const data::Tabl& t) { out.tables.push_back({t.CODTABL, t.NAME, t.SM, t.A, t.TYPE}); });
         !st)
         return st;
     if (!out.tables.empty()) out.currentTable = out.tables.front().CODTABL;
     data::RecordFile<data::Otchet> values(installation.valueFile(year, form));
-    return readEqual(values, "OTC:KEYCODUCH", {period, facility}, [&](const data::Otchet& o) {
+    return values.forEachEqual("OTC:KEYCODUCH", {period, facility}, [&](const data::Otchet& o) {
         PrintRow row;
         row.UNICODSTR = o.UNICODSTR;
         std::copy_n(o.DATA.begin(), row.DATA.size(), row.DATA.begin());
