@@ -1,5 +1,6 @@
 #include "analysis/table_export.h"
 
+#include "data/row_attribute.h"
 #include "platform/number_format.h"
 #include "platform/text.h"
 
@@ -16,16 +17,6 @@ namespace {
 constexpr int kFirstGridSheetRow = 10;
 
 std::string trimmed(std::string_view text) { return std::string(platform::trimRight(text)); }
-
-// The row attribute a descriptive column of kind `kind` (1 to 4) shows.
-std::string descriptiveText(const data::Stroka& row, int kind) {
-    switch (kind) {
-        case 1: return trimmed(row.NAME);
-        case 2: return trimmed(row.CODSTR);
-        case 3: return trimmed(row.CODMKB);
-        default: return trimmed(row.POL);
-    }
-}
 
 }  // namespace
 
@@ -62,7 +53,7 @@ Status writeTableLayout(platform::SpreadsheetServer& server, const WorkCopy& cop
         for (int c = 1; c <= sm; ++c) {
             auto kind = kinds.find(c);
             if (kind == kinds.end() || kind->second < 1 || kind->second > 4) continue;
-            if (Status st = poke(static_cast<int>(k) + kFirstGridSheetRow, c, descriptiveText(row, kind->second));
+            if (Status st = poke(static_cast<int>(k) + kFirstGridSheetRow, c, data::descriptiveCell(row, kind->second));
                 !st)
                 return st;
         }

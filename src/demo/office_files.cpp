@@ -1,5 +1,6 @@
 #include "demo/office_files.h"
 
+#include "data/row_attribute.h"
 #include "platform/cp1251.h"
 #include "platform/spreadsheet_channel.h"
 #include "platform/text.h"
@@ -74,12 +75,7 @@ Status writeBlankForms(const fs::path& docDir, const Reference& reference) {
             for (const data::Stroka& s : table.rows) {
                 for (const data::Grafa& g : table.cols) {
                     if (g.COD > table.tabl.SM) continue;
-                    std::string text = g.TYPEGR == 1   ? trimmed(s.NAME)
-                                       : g.TYPEGR == 2 ? trimmed(s.CODSTR)
-                                       : g.TYPEGR == 3 ? trimmed(s.CODMKB)
-                                       : g.TYPEGR == 4 ? trimmed(s.POL)
-                                                       : std::string();
-                    if (Status st = book.setText(row, g.COD, text); !st) return st;
+                    if (Status st = book.setText(row, g.COD, data::descriptiveCell(s, g.TYPEGR)); !st) return st;
                 }
                 ++row;
             }

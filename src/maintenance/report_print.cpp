@@ -2,6 +2,7 @@
 
 #include "data/periods.h"
 #include "data/record_binding.h"
+#include "data/row_attribute.h"
 #include "platform/number_format.h"
 #include "platform/picture.h"
 #include "platform/text.h"
@@ -25,16 +26,6 @@ constexpr int kTableBreakLine = 30;
 constexpr int kPageBreakLine = 55;
 
 std::string trimmed(std::string_view text) { return std::string(platform::trimRight(text)); }
-
-std::string descriptiveText(const data::Stroka& row, int kind) {
-    switch (kind) {
-        case 1: return trimmed(row.NAME);
-        case 2: return trimmed(row.CODSTR);
-        case 3: return trimmed(row.CODMKB);
-        case 4: return trimmed(row.POL);
-        default: return {};
-    }
-}
 
 Font gridFont(bool bold = false) {
     Font f;
@@ -296,7 +287,7 @@ private:
         std::vector<std::string> described;
         int wrapped = 1;
         for (const Column& c : layout.descriptive) {
-            described.push_back(descriptiveText(row, c.kind));
+            described.push_back(data::descriptiveCell(row, c.kind));
             wrapped = std::max(wrapped, platform::estimateLines(described.back(), c.w, font));
         }
         Band band;
