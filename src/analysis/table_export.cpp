@@ -1,5 +1,6 @@
 #include "analysis/table_export.h"
 
+#include "data/record_binding.h"
 #include "data/row_attribute.h"
 #include "platform/number_format.h"
 #include "platform/text.h"
@@ -19,6 +20,36 @@ constexpr int kFirstGridSheetRow = 10;
 std::string trimmed(std::string_view text) { return std::string(platform::trimRight(text)); }
 
 }  // namespace
+
+Status loadTableReference(const data::Installation& installation, int year, TableExportInput& input) {
+    input.columns.clear();
+    input.rows.clear();
+    const std::vector<int64_t> key{input.form, input.table.CODTABL};
+    data::RecordFile<data::Grafa> grafa(installation.grafaFile(year));
+    if (Status st = grafa.forEachEqual("GRA:GRA1", key, [&](const data::Grafa& g) { input.columns.push_back(g); });
+        !st)
+        return st;
+    data::RecordFile<data::Stroka> stroka(installation.strokaFile(year));
+    return stroka.forEachEqual("STR:STRNUM", key, [&](const data::Stroka& s) {
+        if (s.NUMBER >= 1) input.rows.push_back(s);
+    });
+}
+
+Status editorTableExport(const data::Installation& installation, const entry::ReportEditor& editor,
+                         TableExportInput& out) {
+    out = {};
+    const entry::TableEntry& shown = editor.currentTable();
+    out.form = editor.report().formCode;
+    out.table.CODFORM = out.form;
+    out.table.CODTABL = shown.CODTABL;
+    out.table.NAME = shown.NAME;
+    out.table.NAMEL = shown.XLS;
+    out.table.SM = shown.SM;
+    out.table.A = shown.A;
+    out.heading = platform::cutToWidth(editor.caption(), 50);
+    for (const entry::GridRow& g : editor.grid()) out.grid.push_back({g.UNICODSTR, g.DATA});
+    return loadTableReference(installation, editor.report().year, out);
+}
 
 std::string tableTemplateName(const data::Tabl& table) {
     std::string name = platform::fitToWidth(table.NAMEL, 15);

@@ -6,7 +6,9 @@
 #pragma once
 
 #include "analysis/spreadsheet_export.h"
+#include "data/paths.h"
 #include "data/records.h"
+#include "entry/report_editor.h"
 #include "platform/decimal.h"
 
 #include <array>
@@ -31,6 +33,16 @@ struct TableExportInput {
     std::vector<data::Stroka> rows;    // the table's stroka records in row-number order
     std::vector<GridRow> grid;         // the rows as the window shows them
 };
+
+// The table's reference part of the input from the reference data of
+// `year`: its grafa records in key order and its stroka records from row
+// number 1 in row-number order. `input.form` and `input.table` name the table.
+platform::Status loadTableReference(const data::Installation& installation, int year, TableExportInput& input);
+
+// The input of the entry window: the table the editor shows, the report
+// caption as the heading line (at most 50 characters) and the grid as shown.
+platform::Status editorTableExport(const data::Installation& installation, const entry::ReportEditor& editor,
+                                   TableExportInput& out);
 
 // The first 15 characters of TAB:NAMEL without trailing blanks, or the
 // generic template when that is empty.

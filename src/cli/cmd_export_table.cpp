@@ -52,25 +52,17 @@ int run(Context& ctx, const std::vector<std::string>& argv) {
         !st) {
         return fail(ctx, st.message());
     }
-    maintenance::PrintReference reference;
-    if (auto st = maintenance::loadPrintReference(inst, ctx.year, report.form, reference); !st) {
-        return fail(ctx, st.message());
-    }
-
-    // The grid as the entry window shows the table: each of its rows in row
-    // order, with the stored values.
     analysis::TableExportInput input;
     input.form = report.form;
     input.table = *table;
     input.heading = platform::cutToWidth(stored.label, 50);
-    for (const auto& g : reference.columns) {
-        if (g.CODTABL == table->CODTABL) input.columns.push_back(g);
-    }
+    if (auto st = analysis::loadTableReference(inst, ctx.year, input); !st) return fail(ctx, st.message());
+
+    // The grid as the entry window shows the table: each of its rows in row
+    // order, with the stored values.
     std::map<int, const maintenance::PrintRow*> values;
     for (const auto& r : stored.rows) values[r.UNICODSTR] = &r;
-    for (const auto& s : reference.rows) {
-        if (s.CODTABL != table->CODTABL || s.NUMBER < 1) continue;
-        input.rows.push_back(s);
+    for (const auto& s : input.rows) {
         analysis::TableExportInput::GridRow row;
         row.unicod = s.UNICOD;
         if (auto v = values.find(s.UNICOD); v != values.end()) row.values = v->second->DATA;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "../app/installation_fixture.h"
+#include "../support/page_texts.h"
 #include "controls/views.h"
 #include "data/records.h"
 #include "platform/print_pages.h"
@@ -151,16 +152,5 @@ struct RecordingViews : controls::ControlViews {
     std::vector<controls::ErrorListWindow> errorLists;
     std::vector<controls::RunResultsWindow> results;
 };
-
-// Every text of a printout, page by page, in the order laid out.
-inline std::vector<std::string> pageTexts(const platform::Document& document) {
-    std::vector<std::string> texts;
-    for (const auto& page : document.pages) {
-        for (const auto& item : page.items) {
-            if (const auto* t = std::get_if<platform::TextItem>(&item)) texts.push_back(t->text);
-        }
-    }
-    return texts;
-}
 
 }  // namespace tavir::fixture

@@ -57,6 +57,7 @@ public:
                 g.NAME = "Графа " + std::to_string(c);
                 g.NAMEL = "гр" + std::to_string(c);
                 g.FORMAT = c == sm + 1 ? "@N10.2" : "";
+                g.TYPEGR = c <= sm ? c : 0;  // descriptive columns: row name, then row code
                 columns.push_back(g);
             }
         }

@@ -2,9 +2,13 @@
 // its controls, typing in column mode and in the row window, the
 // calculation, saving and reopening.
 #include "../entry/entry_fixture.h"
+#include "../support/page_texts.h"
+#include "platform/desktop_opener.h"
 #include "platform/scripted_interaction.h"
+#include "platform/xlsx_workbook.h"
 #include "ui/entry/report_window.h"
 #include "ui/entry/row_window.h"
+#include "ui/platform/preview_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,9 +18,14 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <algorithm>
 
 using namespace tavir;
 using Strings = std::vector<std::string>;
@@ -70,6 +79,33 @@ private:
         return nullptr;
     }
 
+    // Runs `action` on the modal window named `name` as soon as it is shown.
+    static void whenModal(const QString& name, std::function<void(QWidget*)> action) {
+        auto* timer = new QTimer;
+        timer->setInterval(20);
+        QObject::connect(timer, &QTimer::timeout, [timer, name, action] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || modal->objectName() != name) return;
+            timer->stop();
+            timer->deleteLater();
+            action(modal);
+        });
+        timer->start();
+    }
+    static bool has(const std::vector<std::string>& texts, const std::string& text) {
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    }
+    // Types `value` into the value cell of the grid in column mode.
+    void typeValue(QWidget* w, int row, int column, const char* value) {
+        auto* grid = child<QTableView>(w, "?BROWSE:1");
+        doubleClick(grid, row, column);
+        QWidget* edit = focusNamed("?EDITOR");
+        QVERIFY(edit);
+        QTest::keyClicks(edit, value);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTRY_VERIFY(focusNamed("?EDITOR") || focusNamed("?BROWSE:1"));
+    }
+
     std::unique_ptr<fixture::EntryInstallation> fx;
     app::SharedState state;
     platform::ScriptedInteraction* script = nullptr;
@@ -100,13 +136,13 @@ private slots:
             {"?DNTABL", "", "Следующая таблица", true},
             {"?UPTABL", "", "Предыдущая таблица", false},
             {"?DEL1", "Удалить отчет", "Удалить весь отчет", true},
-            {"?PRNT1", "", "Печать", false},
+            {"?PRNT1", "", "Печать", true},
             {"?SAVEOTH", "", "Сохранить отчет", true},
             {"?CONTRS", "Контроль", "Внутриформенный контроль", true},
             {"?HELP_", "", "Справка", true},
             {"?CLEARTABL", "Очистить таблицу", "", true},
             {"?RT", "Расчет таблиц", "Расчет итоговых строк и граф", true},
-            {"?EXCEL", "", "Выгрузка таблицы в Excel", false},
+            {"?EXCEL", "", "Выгрузка таблицы в Excel", true},
             {"?SAVEOTHNUL", "Сохранить пустой отчет и выйти", "", true},
         };
         for (const Button& b : buttons) {
@@ -227,6 +263,70 @@ private slots:
         QCOMPARE(cell(grid, 2, 7), QString("5"));
         again->close();
         QTRY_VERIFY(!again);
+    }
+
+    // Printing and the table export both take the values as the grid shows
+    // them, typed values not yet saved included.
+    void printsAndExportsTheShownTable() {
+        fx->store(12, {{3, 1, 1000, {7, 0, 0, 7}}});
+        std::filesystem::create_directories(fx->dir() / "XLS");
+        platform::XlsxWorkbook swod = platform::XlsxWorkbook::createNew();
+        QVERIFY(swod.save(fx->dir() / "XLS" / "swod.xlsx"));
+        QTemporaryDir temp;
+        QVERIFY(temp.isValid());
+        qputenv("TMPDIR", temp.path().toLocal8Bit());
+
+        auto w = openWindow(fx->report(12, 3));
+        QVERIFY(w);
+        auto recording = std::make_unique<platform::RecordingDesktopOpener>();
+        platform::RecordingDesktopOpener* opener = recording.get();
+        w->setDesktopOpener(std::move(recording));
+        QTest::mouseClick(child<QCheckBox>(w, "?WWODCOL"), Qt::LeftButton);
+        typeValue(w, 1, 4, "4,5");
+
+        std::vector<std::string> printed;
+        whenModal("PrintParams", [](QWidget* dialog) {
+            QCOMPARE(child<QLineEdit>(dialog, "?HEADING")->text(), QString("Береговой р-н, Береговая ЦРБ  2026г.март"));
+            child<QRadioButton>(dialog, "?SCOPE:2")->setChecked(true);
+            QTest::mouseClick(child<QPushButton>(dialog, "?CONTINUE"), Qt::LeftButton);
+        });
+        whenModal("Preview", [&printed](QWidget* preview) {
+            printed = fixture::pageTexts(static_cast<ui::PreviewWindow*>(preview)->document());
+            preview->close();
+        });
+        QTest::mouseClick(child<QPushButton>(w, "?PRNT1"), Qt::LeftButton);
+        QVERIFY(has(printed, "Ф12 Форма 12."));
+        QVERIFY(has(printed, "Т 1000 Таблица 1000"));
+        QVERIFY(!has(printed, "Т 2000 Таблица 2000"));
+        QVERIFY(has(printed, "Строка 2"));
+        QVERIFY(has(printed, "      4.50"));
+
+        QTest::mouseClick(child<QPushButton>(w, "?EXCEL"), Qt::LeftButton);
+        QCOMPARE(script->messages().back(), std::string("Выгрузка в Excel завершена"));
+        QCOMPARE(opener->opened().size(), size_t(1));
+        platform::XlsxWorkbook book;
+        QVERIFY(platform::XlsxWorkbook::load(opener->opened()[0], book));
+        QCOMPARE(QString::fromStdString(book.value(2, 1).text), QString("Ф12 Т1000 Таблица 1000"));
+        QCOMPARE(QString::fromStdString(book.value(3, 1).text), QString("Береговой р-н, Береговая ЦРБ"));
+        QCOMPARE(QString::fromStdString(book.value(9, 3).text), QString("Графа 3"));
+        QCOMPARE(QString::fromStdString(book.value(11, 1).text), QString("Строка 1"));
+        QCOMPARE(book.value(11, 3).number, 7.0);
+        QCOMPARE(book.value(12, 3).number, 4.5);
+        QCOMPARE(book.value(11, 4).kind, platform::CellKind::Empty);
+
+        // Without the template the user learns what failed.
+        std::filesystem::remove(fx->dir() / "XLS" / "swod.xlsx");
+        QTest::mouseClick(child<QPushButton>(w, "?EXCEL"), Qt::LeftButton);
+        const std::string failed = script->messages().back();
+        QVERIFY2(failed.rfind("Выгрузка в Excel не выполнена|", 0) == 0, failed.c_str());
+        QVERIFY2(failed.find("swod.xlsx") != std::string::npos, failed.c_str());
+        QCOMPARE(opener->opened().size(), size_t(1));
+        QVERIFY(script->unexpected().empty());
+
+        script->answerAsk(2);  // "СОХРАНИТЬ  ОТЧЕТ ?": no
+        w->close();
+        QTRY_VERIFY(!w);
+        qunsetenv("TMPDIR");
     }
 };
 

@@ -1,10 +1,14 @@
 #include "ui/entry/report_window.h"
 
+#include "analysis/table_export.h"
+#include "maintenance/report_print.h"
 #include "platform/number_format.h"
 #include "platform/picture.h"
 #include "platform/text.h"
 #include "ui/app/help_window.h"
 #include "ui/entry/row_window.h"
+#include "ui/maintenance/print_params_window.h"
+#include "ui/platform/desktop_opener_qt.h"
 #include "ui/platform/qt_text.h"
 
 #include <QAbstractTableModel>
@@ -219,7 +223,8 @@ ReportWindow::ReportWindow(const data::Installation& installation, app::SharedSt
       controlViews_(this),
       ui_(interactions(this)),
       given_(std::move(report)),
-      callerDistrict_(callerDistrict) {
+      callerDistrict_(callerDistrict),
+      opener_(std::make_unique<QtDesktopOpener>()) {
     setObjectName("ReportEntry");
     setWindowTitle(kDefaultCaption);
 
@@ -260,10 +265,8 @@ ReportWindow::ReportWindow(const data::Installation& installation, app::SharedSt
     up_->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
     QPushButton* del = button("?DEL1", "Удалить отчет", "Удалить весь отчет", &ReportWindow::deleteReport);
     carry_ = button("?F342_OCT", "Перенос  остатков(задолж.)  с прошлого месяца", QString(), &ReportWindow::carryOver);
-    // Printing and the spreadsheet export are not built yet.
-    QPushButton* print = button("?PRNT1", QString(), "Печать", nullptr);
+    QPushButton* print = button("?PRNT1", QString(), "Печать", &ReportWindow::print);
     print->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
-    print->setEnabled(false);
     QPushButton* save = button("?SAVEOTH", QString(), "Сохранить отчет", &ReportWindow::saveReport);
     save->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     QPushButton* controls = button("?CONTRS", "Контроль", "Внутриформенный контроль", &ReportWindow::runControls);
@@ -271,9 +274,8 @@ ReportWindow::ReportWindow(const data::Installation& installation, app::SharedSt
     help->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
     QPushButton* clear = button("?CLEARTABL", "Очистить таблицу", QString(), &ReportWindow::clearTable);
     QPushButton* calc = button("?RT", "Расчет таблиц", "Расчет итоговых строк и граф", &ReportWindow::calculate);
-    QPushButton* excel = button("?EXCEL", QString(), "Выгрузка таблицы в Excel", nullptr);
+    QPushButton* excel = button("?EXCEL", QString(), "Выгрузка таблицы в Excel", &ReportWindow::exportTable);
     excel->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    excel->setEnabled(false);
     QPushButton* empty = button("?SAVEOTHNUL", "Сохранить пустой отчет и выйти", QString(), &ReportWindow::emptyReport);
 
     gridModel_ = new ReportGridModel(*ui_, this);
@@ -548,6 +550,21 @@ void ReportWindow::saveReport() {
 void ReportWindow::runControls() {
     editor_->runControls(controlViews_);
     afterAction();
+}
+void ReportWindow::print() {
+    editor_->sync();
+    printReport(installation_, maintenance::editorPrintRequest(*editor_, editor_->caption()), *ui_, this);
+    afterAction();
+}
+void ReportWindow::exportTable() {
+    platform::SpreadsheetServer server(*opener_);
+    analysis::TableExportInput input;
+    if (platform::Status st = analysis::editorTableExport(installation_, *editor_, input); !st) {
+        analysis::WorkCopy none;
+        analysis::finishExport(server, *ui_, none, st);
+        return;
+    }
+    analysis::exportTable(server, *ui_, installation_, analysis::directStartFolder(), input);
 }
 void ReportWindow::showHelp() {
     auto* window = new HelpWindow(installation_, interactions_, 1, false, QString());

@@ -6,6 +6,7 @@
 #include "app/shared_state.h"
 #include "data/paths.h"
 #include "entry/report_editor.h"
+#include "platform/desktop_opener.h"
 #include "ui/app/interaction_factory.h"
 #include "ui/controls/result_views.h"
 
@@ -42,6 +43,8 @@ public:
     bool open();
 
     entry::ReportEditor& editor() { return *editor_; }
+    // What the table export opens; tests record it instead.
+    void setDesktopOpener(std::unique_ptr<platform::DesktopOpener> opener) { opener_ = std::move(opener); }
     // The row window while it is open, else null.
     RowWindow* rowWindow() const { return rowWindow_; }
 
@@ -74,6 +77,8 @@ private:
     void carryOver();
     void saveReport();
     void runControls();
+    void print();
+    void exportTable();
     void showHelp();
     void clearTable();
     void calculate();
@@ -87,6 +92,7 @@ private:
     std::unique_ptr<platform::Interaction> ui_;
     std::optional<entry::ChosenReport> given_;
     int* callerDistrict_;
+    std::unique_ptr<platform::DesktopOpener> opener_;
     std::unique_ptr<entry::ReportEditor> editor_;
     // What the grid's columns were built for: the table of the report.
     int shownForm_ = -1;

@@ -24,6 +24,7 @@ public:
     explicit PreviewWindow(platform::Document document, QWidget* parent = nullptr,
                            WindowPositions positions = WindowPositions());
 
+    const platform::Document& document() const { return document_; }
     int currentPage() const { return current_; }
     int pageCount() const { return static_cast<int>(document_.pages.size()); }
     void showPage(int index);
