@@ -8,6 +8,7 @@
 #include "ui/app/main_window.h"
 #include "ui/platform/preview_window.h"
 #include "ui/platform/qt_text.h"
+#include "window_test_support.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -34,26 +35,8 @@ using namespace tavir;
 
 namespace {
 
-// Runs `action` on the modal window named `name` as soon as it is shown.
-void whenModal(const QString& name, std::function<void(QWidget*)> action) {
-    auto* timer = new QTimer;
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, name, action] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal->objectName() != name) return;
-        timer->stop();
-        timer->deleteLater();
-        action(modal);
-    });
-    timer->start();
-}
-
-template <class T>
-T* child(QWidget* w, const char* name) {
-    T* c = w->findChild<T*>(name);
-    if (!c) qFatal("no control %s in %s", name, qPrintable(w->objectName()));
-    return c;
-}
+using fixture::child;
+using fixture::whenModal;
 
 QStringList column(QTableWidget* list, int c) {
     QStringList cells;
@@ -83,15 +66,7 @@ private:
             return script;
         };
     }
-    QAction* menuItem(const QString& menu, const QString& item) {
-        for (QAction* m : window->menuBar()->actions()) {
-            if (m->text() != menu || !m->menu()) continue;
-            for (QAction* a : m->menu()->actions()) {
-                if (a->text() == item) return a;
-            }
-        }
-        return nullptr;
-    }
+    QAction* menuItem(const QString& menu, const QString& item) { return fixture::menuItem(window->menuBar(), menu, item); }
 
     std::filesystem::path demo;
     app::SharedState state;

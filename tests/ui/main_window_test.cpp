@@ -7,6 +7,7 @@
 #include "ui/app/help_window.h"
 #include "ui/app/main_window.h"
 #include "ui/platform/qt_text.h"
+#include "window_test_support.h"
 
 #include <QApplication>
 #include <QDir>
@@ -61,15 +62,7 @@ private:
             return script;
         };
     }
-    QAction* menuItem(const QString& menu, const QString& item) {
-        for (QAction* m : window->menuBar()->actions()) {
-            if (m->text() != menu || !m->menu()) continue;
-            for (QAction* a : m->menu()->actions()) {
-                if (a->text() == item) return a;
-            }
-        }
-        return nullptr;
-    }
+    QAction* menuItem(const QString& menu, const QString& item) { return fixture::menuItem(window->menuBar(), menu, item); }
 
     fixture::InstallationFixture fx;
     app::SharedState state;

@@ -3,6 +3,7 @@
 // calculation, saving and reopening.
 #include "../entry/entry_fixture.h"
 #include "../support/page_texts.h"
+#include "window_test_support.h"
 #include "platform/desktop_opener.h"
 #include "platform/scripted_interaction.h"
 #include "platform/xlsx_workbook.h"
@@ -28,6 +29,8 @@
 #include <algorithm>
 
 using namespace tavir;
+using fixture::child;
+using fixture::whenModal;
 using Strings = std::vector<std::string>;
 
 class ReportWindowTest : public QObject {
@@ -35,28 +38,7 @@ class ReportWindowTest : public QObject {
 
 private:
     QPointer<ui::ReportWindow> openWindow(entry::ChosenReport report) {
-        auto* window = new ui::ReportWindow(
-            fx->installation(), state,
-            [this](QWidget*) {
-                auto s = std::make_unique<platform::ScriptedInteraction>();
-                script = s.get();
-                return s;
-            },
-            std::move(report));
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        if (!window->open()) {
-            delete window;
-            return nullptr;
-        }
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window)) return nullptr;
-        return window;
-    }
-    template <class T>
-    static T* child(QWidget* w, const char* name) {
-        T* c = w->findChild<T*>(name);
-        if (!c) qFatal("no control %s", name);
-        return c;
+        return fixture::openReportWindow(fx->installation(), state, std::move(report), script);
     }
     static QString cell(QTableView* grid, int row, int column) {
         return grid->model()->index(row, column).data().toString();
@@ -79,19 +61,6 @@ private:
         return nullptr;
     }
 
-    // Runs `action` on the modal window named `name` as soon as it is shown.
-    static void whenModal(const QString& name, std::function<void(QWidget*)> action) {
-        auto* timer = new QTimer;
-        timer->setInterval(20);
-        QObject::connect(timer, &QTimer::timeout, [timer, name, action] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || modal->objectName() != name) return;
-            timer->stop();
-            timer->deleteLater();
-            action(modal);
-        });
-        timer->start();
-    }
     static bool has(const std::vector<std::string>& texts, const std::string& text) {
         return std::find(texts.begin(), texts.end(), text) != texts.end();
     }

@@ -2,6 +2,7 @@
 // rules, Tab skipping a locked column, storing with the entry check when the
 // last column is reached, row codes, F4 and Esc.
 #include "../entry/entry_fixture.h"
+#include "window_test_support.h"
 #include "platform/scripted_interaction.h"
 #include "ui/entry/report_window.h"
 #include "ui/entry/row_window.h"
@@ -15,28 +16,14 @@
 #include <QTest>
 
 using namespace tavir;
+using fixture::child;
 
 class RowWindowTest : public QObject {
     Q_OBJECT
 
 private:
     QPointer<ui::ReportWindow> openWindow(entry::ChosenReport report) {
-        auto* window = new ui::ReportWindow(
-            fx->installation(), state,
-            [this](QWidget*) {
-                auto s = std::make_unique<platform::ScriptedInteraction>();
-                script = s.get();
-                return s;
-            },
-            std::move(report));
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        if (!window->open()) {
-            delete window;
-            return nullptr;
-        }
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window)) return nullptr;
-        return window;
+        return fixture::openReportWindow(fx->installation(), state, std::move(report), script);
     }
     // Opens the row window at a grid row by Enter on the grid.
     static ui::RowWindow* rowWindowAt(ui::ReportWindow* w, int row) {
@@ -46,12 +33,6 @@ private:
         QTest::keyClick(grid, Qt::Key_Return);
         if (!QTest::qWaitFor([w] { return w->rowWindow() != nullptr; })) return nullptr;
         return QTest::qWaitForWindowExposed(w->rowWindow()) ? w->rowWindow() : nullptr;
-    }
-    template <class T>
-    static T* child(QWidget* w, const char* name) {
-        T* c = w->findChild<T*>(name);
-        if (!c) qFatal("no control %s", name);
-        return c;
     }
     static bool focusIs(const char* name) {
         return QTest::qWaitFor([name] {

@@ -3,6 +3,7 @@
 #include "../entry/choosers_fixture.h"
 #include "platform/scripted_interaction.h"
 #include "ui/exchange/user_settings_window.h"
+#include "window_test_support.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QTest>
 
 using namespace tavir;
+using fixture::child;
 
 class SettingsWindowTest : public QObject {
     Q_OBJECT
@@ -33,12 +35,6 @@ private:
         }
         window->show();
         return window;
-    }
-    template <class T>
-    static T* child(QWidget* w, const char* name) {
-        T* c = w->findChild<T*>(name);
-        if (!c) qFatal("no control %s", name);
-        return c;
     }
 
     fixture::InstallationFixture fx;
