@@ -1,6 +1,7 @@
 #include "ui/controls/control_run_view.h"
 
 #include "ui/platform/qt_text.h"
+#include "ui/platform/widgets.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -25,12 +26,6 @@ int currentMonth() {
     std::tm local{};
     localtime_r(&now, &local);
     return local.tm_mon + 1;
-}
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& text) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    return b;
 }
 
 }  // namespace
@@ -68,34 +63,26 @@ ControlRunView::ControlRunView(const data::Installation& installation, const app
     connect(lower_, &QSpinBox::valueChanged, this, [this](int v) { model_.lowerMonth = v; });
     connect(upper_, &QSpinBox::valueChanged, this, [this](int v) { model_.upperMonth = v; });
 
-    auto* scopeBox = new QGroupBox(this);
-    scopeBox->setObjectName("?OPTION1");
-    auto* scopeLayout = new QVBoxLayout(scopeBox);
-    const char* scopeNames[] = {"  ЛПУ", "Разрез ЛПУ", "РАЙОН", "Разрез  районы", "ОБЛАСТЬ"};
-    for (int s = 1; s <= 5; ++s) {
-        auto* radio = new QRadioButton(scopeNames[s - 1], scopeBox);
-        radio->setObjectName(QString("?OPTION1:%1").arg(s));
-        scope_->addButton(radio, s);
-        scopeLayout->addWidget(radio);
-    }
+    QGroupBox* scopeBox = optionBox(this, QString(), "?OPTION1", scope_,
+                                    {"  ЛПУ", "Разрез ЛПУ", "РАЙОН", "Разрез  районы", "ОБЛАСТЬ"}, 1, Qt::Vertical);
     scope_->button(static_cast<int>(model_.scope))->setChecked(true);
     connect(scope_, &QButtonGroup::idClicked, this, [this](int s) { model_.scope = static_cast<controls::RunScope>(s); });
     oneDistrict_->setObjectName("?ONEREG");
     connect(oneDistrict_, &QCheckBox::toggled, this, [this](bool on) { model_.oneDistrict = on; });
 
-    auto* markAll = button(this, "?MARKALL", "Выделить все формы ");
+    auto* markAll = namedButton(this, "?MARKALL", "Выделить все формы ");
     connect(markAll, &QPushButton::clicked, this, [this] {
         model_.markAll();
         showForms();
     });
-    auto* unmark = button(this, "?UNMARK", "Cброс отметки");
+    auto* unmark = namedButton(this, "?UNMARK", "Cброс отметки");
     connect(unmark, &QPushButton::clicked, this, [this] {
         model_.clearMarks();
         showForms();
     });
-    auto* control = button(this, "?CONTROL", "Контроль");
+    auto* control = namedButton(this, "?CONTROL", "Контроль");
     connect(control, &QPushButton::clicked, this, [this] { model_.control(); });
-    auto* close = button(this, "?CLOSE", "Выход");
+    auto* close = namedButton(this, "?CLOSE", "Выход");
     connect(close, &QPushButton::clicked, this, &QWidget::close);
 
     auto* top = new QHBoxLayout;

@@ -2,6 +2,7 @@
 
 #include "ui/controls/result_views.h"
 #include "ui/platform/qt_text.h"
+#include "ui/platform/widgets.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -41,16 +42,8 @@ InterformView::InterformView(const data::Installation& installation, const app::
         formula_->setPlainText(toQString(model_.currentFormula()));
     });
 
-    auto* scopeBox = new QGroupBox(this);
-    scopeBox->setObjectName("?OPTION1");
-    auto* scopeLayout = new QVBoxLayout(scopeBox);
-    const char* scopeNames[] = {"ВЫБОР   ЛПУ", "Разрез ЛПУ", "РАЙОН", "Разрез  районы", "СВОД"};
-    for (int s = 1; s <= 5; ++s) {
-        auto* radio = new QRadioButton(scopeNames[s - 1], scopeBox);
-        radio->setObjectName(QString("?OPTION1:%1").arg(s));
-        scope_->addButton(radio, s);
-        scopeLayout->addWidget(radio);
-    }
+    QGroupBox* scopeBox = optionBox(this, QString(), "?OPTION1", scope_,
+                                    {"ВЫБОР   ЛПУ", "Разрез ЛПУ", "РАЙОН", "Разрез  районы", "СВОД"}, 1, Qt::Vertical);
     scope_->button(static_cast<int>(model_.scope))->setChecked(true);
     connect(scope_, &QButtonGroup::idClicked, this,
             [this](int s) { model_.scope = static_cast<controls::InterformScope>(s); });

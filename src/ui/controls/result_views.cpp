@@ -5,6 +5,7 @@
 #include "platform/text.h"
 #include "ui/platform/preview_window.h"
 #include "ui/platform/qt_text.h"
+#include "ui/platform/widgets.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -57,12 +58,6 @@ QPlainTextEdit* textBox(QWidget* parent) {
     return text;
 }
 
-QPushButton* button(QWidget* parent, const QString& name, const QString& text) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    return b;
-}
-
 QString number(platform::Decimal value) { return toQString(platform::formatNumber(value)); }
 
 }  // namespace
@@ -78,7 +73,7 @@ ErrorListDialog::ErrorListDialog(controls::ErrorListWindow& model, QWidget* pare
         setLine(list_, i, {toQString(l.code), QString::number(l.table),
                            toQString(platform::cutToWidth(platform::formatNumber(l.deviation), 12)), toQString(l.text)});
     }
-    auto* print = button(this, "?PRINT", "Печать");
+    auto* print = namedButton(this, "?PRINT", "Печать");
     connect(print, &QPushButton::clicked, this, [this] {
         showPreview(controls::errorListPrintout(model_), this);
         accept();
@@ -120,9 +115,9 @@ RunResultsDialog::RunResultsDialog(controls::RunResultsWindow& model, QWidget* p
         text_->setPlainText(toQString(model_.selectedText()));
         name_->setText(toQString(model_.selectedName()));
     });
-    auto* print = button(this, "?PRINT", "Печать");
+    auto* print = namedButton(this, "?PRINT", "Печать");
     connect(print, &QPushButton::clicked, this, [this] { showPreview(controls::runResultsPrintout(model_), this); });
-    auto* close = button(this, "?CLOSE", "Выход");
+    auto* close = namedButton(this, "?CLOSE", "Выход");
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* top = new QHBoxLayout;
@@ -158,9 +153,9 @@ InterformResultsDialog::InterformResultsDialog(controls::InterformResultsWindow&
         model_.select(static_cast<size_t>(row));
         text_->setPlainText(toQString(model_.selectedText()));
     });
-    auto* print = button(this, "?PRINT", "Печать");
+    auto* print = namedButton(this, "?PRINT", "Печать");
     connect(print, &QPushButton::clicked, this, [this] { showPreview(controls::interformPrintout(model_), this); });
-    auto* close = button(this, "?CLOSE", "Выход");
+    auto* close = namedButton(this, "?CLOSE", "Выход");
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

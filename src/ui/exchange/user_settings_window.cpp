@@ -1,6 +1,7 @@
 #include "ui/exchange/user_settings_window.h"
 
 #include "ui/platform/qt_text.h"
+#include "ui/platform/widgets.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -34,16 +35,8 @@ UserSettingsWindow::UserSettingsWindow(const data::Installation& installation, a
     setObjectName("UserSettings");
     setWindowTitle(toQString(exchange::kSettingsCaption));
 
-    auto* typeBox = new QGroupBox("Тип Субьекта", this);
-    typeBox->setObjectName("?USE:TIPUSER");
-    auto* typeLayout = new QHBoxLayout(typeBox);
-    const char* typeNames[] = {"ДЗО (вся область)", "Регион", "ЛПУ"};
-    for (int t = 0; t < 3; ++t) {
-        auto* radio = new QRadioButton(typeNames[t], typeBox);
-        radio->setObjectName(QString("?USE:TIPUSER:%1").arg(t));
-        type_->addButton(radio, t);
-        typeLayout->addWidget(radio);
-    }
+    QGroupBox* typeBox = optionBox(this, "Тип Субьекта", "?USE:TIPUSER", type_,
+                                   {"ДЗО (вся область)", "Регион", "ЛПУ"}, 0, Qt::Horizontal);
     connect(type_, &QButtonGroup::idClicked, this, [this](int t) {
         model_.setType(t);
         refresh();

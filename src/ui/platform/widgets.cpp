@@ -1,0 +1,34 @@
+#include "ui/platform/widgets.h"
+
+#include <QBoxLayout>
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace tavir::ui {
+
+QPushButton* namedButton(QWidget* parent, const QString& name, const QString& text) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+QGroupBox* optionBox(QWidget* parent, const QString& title, const QString& name, QButtonGroup* group,
+                     const QStringList& texts, int firstId, Qt::Orientation orientation) {
+    auto* box = new QGroupBox(title, parent);
+    box->setObjectName(name);
+    auto* layout = new QBoxLayout(orientation == Qt::Horizontal ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom,
+                                  box);
+    int id = firstId;
+    for (const QString& text : texts) {
+        auto* radio = new QRadioButton(text, box);
+        radio->setObjectName(name + ":" + QString::number(id));
+        group->addButton(radio, id);
+        layout->addWidget(radio);
+        ++id;
+    }
+    return box;
+}
+
+}  // namespace tavir::ui
