@@ -1,6 +1,7 @@
 // The entry window over the editing model, driven by object names and keys:
 // its controls, typing in column mode and in the row window, the
 // calculation, saving and reopening.
+#include "../app/demo_installation.h"
 #include "../entry/entry_fixture.h"
 #include "../support/page_texts.h"
 #include "window_test_support.h"
@@ -27,6 +28,10 @@
 #include <QTimer>
 
 #include <algorithm>
+
+#ifndef TAVIR_CLI_PATH
+#define TAVIR_CLI_PATH ""
+#endif
 
 using namespace tavir;
 using fixture::child;
@@ -292,6 +297,67 @@ private slots:
         QCOMPARE(opener->opened().size(), size_t(1));
         QVERIFY(script->unexpected().empty());
 
+        script->answerAsk(2);  // "СОХРАНИТЬ  ОТЧЕТ ?": no
+        w->close();
+        QTRY_VERIFY(!w);
+        qunsetenv("TMPDIR");
+    }
+
+    // On the demo installation: the whole report prints every table of the
+    // form, and the table export fills the table's own template.
+    void demoReportPrintsAndExports() {
+        const auto demo = fixture::demoInstallation(TAVIR_BUILD_DIR, TAVIR_CLI_PATH);
+        if (!demo) QSKIP("tavir-cli is not built: no demo installation");
+        QTemporaryDir temp;
+        QVERIFY(temp.isValid());
+        qputenv("TMPDIR", temp.path().toLocal8Bit());
+        // A copy of its own: the edit mark of a run that stopped half-way
+        // stays in the copy.
+        const std::filesystem::path copy = std::filesystem::path(temp.path().toStdString()) / "demo";
+        std::filesystem::copy(*demo, copy, std::filesystem::copy_options::recursive);
+        const data::Installation installation(copy);
+        entry::ChosenReport report;
+        report.year = 2026;
+        report.formCode = 5;
+        report.formName = "Сведения о профилактических прививках";
+        report.formNumber = "5";
+        report.periodType = 3;
+        report.period = 1;
+        report.district = 1;
+        report.districtName = "Алексеевский";
+        report.facility = 101;
+        report.facilityName = "Алексеевская ЦРБ";
+        app::SharedState demoState;
+        auto w = fixture::openReportWindow(installation, demoState, report, script);
+        QVERIFY(w);
+        auto recording = std::make_unique<platform::RecordingDesktopOpener>();
+        platform::RecordingDesktopOpener* opener = recording.get();
+        w->setDesktopOpener(std::move(recording));
+
+        std::vector<std::string> printed;
+        whenModal("PrintParams",
+                  [](QWidget* dialog) { QTest::mouseClick(child<QPushButton>(dialog, "?CONTINUE"), Qt::LeftButton); });
+        whenModal("Preview", [&printed](QWidget* preview) {
+            printed = fixture::pageTexts(static_cast<ui::PreviewWindow*>(preview)->document());
+            preview->close();
+        });
+        QTest::mouseClick(child<QPushButton>(w, "?PRNT1"), Qt::LeftButton);
+        QVERIFY(has(printed, "Ф5 Сведения о профилактических прививках."));
+        const auto tables = std::count_if(printed.begin(), printed.end(),
+                                          [](const std::string& t) { return t.rfind("Т ", 0) == 0; });
+        QCOMPARE(static_cast<size_t>(tables), w->editor().tables().size());
+
+        QTest::mouseClick(child<QPushButton>(w, "?EXCEL"), Qt::LeftButton);
+        QCOMPARE(script->messages().back(), std::string("Выгрузка в Excel завершена"));
+        QCOMPARE(opener->opened().size(), size_t(1));
+        platform::XlsxWorkbook book;
+        QVERIFY(platform::XlsxWorkbook::load(opener->opened()[0], book));
+        const std::string title = book.value(2, 1).text;
+        QVERIFY2(title.rfind("Ф5 Т" + std::to_string(w->editor().currentTable().CODTABL) + " ", 0) == 0, title.c_str());
+        QCOMPARE(QString::fromStdString(book.value(3, 1).text), QString("Алексеевский р-н, Алексеевская ЦРБ"));
+        QVERIFY(script->unexpected().empty());
+
+        // Printing took the grid into the report, as saving would: closing asks.
         script->answerAsk(2);  // "СОХРАНИТЬ  ОТЧЕТ ?": no
         w->close();
         QTRY_VERIFY(!w);
