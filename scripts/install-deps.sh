@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   poppler-utils xvfb xauth
+  # a spreadsheet program: work copies open in it, and a test converts one
+  libreoffice-calc-nogui
 )
 
 missing=()
