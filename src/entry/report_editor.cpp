@@ -430,15 +430,14 @@ Status ReportEditor::writeTable() {
     return result;
 }
 
-Status ReportEditor::writeReport() {
+Status ReportEditor::replaceReport(const std::vector<data::Otchet>& records) {
     data::RecordFile<data::Otchet>& file = *valueFile_;
     if (Status st = file.open(); !st) return st;
     Status result = [&]() -> Status {
         platform::Transaction tx(file);
         if (!tx.status()) return tx.status();
         if (Status st = removeStoredRecords(file); !st) return st;
-        for (const auto& [unicod, entry] : cache_) {
-            data::Otchet o = valueRecord(entry.CODTABL, unicod, entry.DATA);
+        for (data::Otchet o : records) {
             if (Status st = file.add(o); !st) return st;
         }
         return tx.commit();
@@ -447,33 +446,17 @@ Status ReportEditor::writeReport() {
     return result;
 }
 
-Status ReportEditor::writeEmptyReport() {
-    data::RecordFile<data::Otchet>& file = *valueFile_;
-    if (Status st = file.open(); !st) return st;
-    Status result = [&]() -> Status {
-        platform::Transaction tx(file);
-        if (!tx.status()) return tx.status();
-        if (Status st = removeStoredRecords(file); !st) return st;
-        data::Otchet o = valueRecord(currentTable().CODTABL, grid_.front().UNICODSTR, Values{});
-        if (Status st = file.add(o); !st) return st;
-        return tx.commit();
-    }();
-    file.close();
-    return result;
+Status ReportEditor::writeReport() {
+    std::vector<data::Otchet> records;
+    for (const auto& [unicod, entry] : cache_) records.push_back(valueRecord(entry.CODTABL, unicod, entry.DATA));
+    return replaceReport(records);
 }
 
-Status ReportEditor::removeReport() {
-    data::RecordFile<data::Otchet>& file = *valueFile_;
-    if (Status st = file.open(); !st) return st;
-    Status result = [&]() -> Status {
-        platform::Transaction tx(file);
-        if (!tx.status()) return tx.status();
-        if (Status st = removeStoredRecords(file); !st) return st;
-        return tx.commit();
-    }();
-    file.close();
-    return result;
+Status ReportEditor::writeEmptyReport() {
+    return replaceReport({valueRecord(currentTable().CODTABL, grid_.front().UNICODSTR, Values{})});
 }
+
+Status ReportEditor::removeReport() { return replaceReport({}); }
 
 void ReportEditor::saveTable() {
     sync();

@@ -165,6 +165,9 @@ private:
     void tell(const platform::Status& st, std::string_view what);
     data::Otchet valueRecord(int table, int unicod, const Values& values) const;
     platform::Status writeTable();
+    // One transaction: the stored report's records leave the value file and
+    // `records` take their place.
+    platform::Status replaceReport(const std::vector<data::Otchet>& records);
     platform::Status writeReport();
     platform::Status writeEmptyReport();
     platform::Status removeReport();
