@@ -13,6 +13,7 @@
 namespace tavir::demo {
 
 namespace fs = std::filesystem;
+using platform::CellStyle;
 using platform::Status;
 using platform::XlsxWorkbook;
 
@@ -31,25 +32,131 @@ Status writeColumnHeadings(XlsxWorkbook& book, const TableRef& table, int row) {
     return Status::ok();
 }
 
+// The exports fill the templates below; a template holds fixed text only in
+// cells none of its exports writes, and styles the rest:
+//  RAS   completeness (R1C1, headings in rows 8-9, data from row 10),
+//        breakdown by districts (R1C1-R3C1, headings in rows 7-9, data from
+//        row 10), indicators (R1C3, R2C1, R4C1, headings in rows 9-10, data
+//        from row 11);
+//  RAS1  list of submitted reports (R1C1, R2C1, headings in row 9, data from
+//        row 10), breakdown by facilities (as in RAS);
+//  rang  R2C1, R3C1, R10C2, R10C5, rows from 11 in columns 1-4, the range
+//        bounds in R11C5-R15C6;
+//  swod and the templates of single tables: R2C1, R3C1, data from row 11;
+//        rows 9 and 10 (column names and numbers) in swod only.
+// Row 10 of RAS holds the indicators' headings but the first data row of the
+// other exports, so it is left plain.
+
+const CellStyle kTitle{.bold = true, .fontSize = 12};
+const CellStyle kSubtitle{.bold = true};
+const CellStyle kHeading{.bold = true, .wrap = true, .centred = true};
+const CellStyle kColumnNumbers{.centred = true};
+// Built-in number format "0.00".
+constexpr int kTwoDecimals = 2;
+
+// The widest sheets: a breakdown's 105 marks after its two name columns, and
+// a table's descriptive columns followed by up to 35 value columns.
+constexpr int kLastBreakdownColumn = 107;
+constexpr int kLastTableColumn = 45;
+
+constexpr double kNameWidth = 40;     // districts, facilities
+constexpr double kRowNameWidth = 50;  // the rows of a report table
+constexpr double kValueWidth = 14;    // room for a bold word of a heading
+
+// Rows 1..`lastRow` bold, row `mainRow` also larger.
+Status titleRows(XlsxWorkbook& book, int lastRow, int mainRow) {
+    if (Status st = book.styleRows(1, lastRow, kSubtitle); !st) return st;
+    return book.styleRows(mainRow, mainRow, kTitle);
+}
+
+Status writeRas(XlsxWorkbook& book) {
+    if (Status st = titleRows(book, 4, 1); !st) return st;
+    if (Status st = book.styleRows(7, 9, kHeading); !st) return st;
+    if (Status st = book.setColumnWidth(1, 1, kNameWidth); !st) return st;
+    if (Status st = book.setColumnWidth(2, 2, 10); !st) return st;  // codes and numbers
+    return book.setColumnWidth(3, kLastBreakdownColumn, kValueWidth);
+}
+
+// Column 2 holds the kind of facility in the list and the facility's name in
+// the breakdown; column 3 the facility's name in the list and the first mark
+// in the breakdown.
+Status writeRas1(XlsxWorkbook& book) {
+    if (Status st = titleRows(book, 3, 1); !st) return st;
+    if (Status st = book.styleRows(7, 9, kHeading); !st) return st;
+    if (Status st = book.setColumnWidth(1, 1, 25); !st) return st;
+    if (Status st = book.setColumnWidth(2, 2, 35); !st) return st;
+    if (Status st = book.setColumnWidth(3, 3, 45); !st) return st;
+    return book.setColumnWidth(4, kLastBreakdownColumn, kValueWidth);
+}
+
+Status writeRang(XlsxWorkbook& book) {
+    if (Status st = book.setText(1, 1, "Ранговая таблица"); !st) return st;
+    if (Status st = titleRows(book, 3, 1); !st) return st;
+    if (Status st = book.styleRows(10, 10, kHeading); !st) return st;
+    // Column 2 (the value) and 5 (the ranges) are headed by the export.
+    const std::pair<int, const char*> headings[] = {{1, "Наименование"}, {3, "Ранг"}, {4, "Номер диапазона"}};
+    for (const auto& [column, text] : headings) {
+        if (Status st = book.setText(10, column, text); !st) return st;
+    }
+    if (Status st = book.styleCells(11, 5, 15, 6, {.numFmtId = kTwoDecimals}); !st) return st;
+    const double widths[] = {kNameWidth, kValueWidth, 8, 12, 12, 12};
+    for (int column = 1; column <= 6; ++column) {
+        if (Status st = book.setColumnWidth(column, column, widths[column - 1]); !st) return st;
+    }
+    return Status::ok();
+}
+
+// Width of a table's column by what it shows.
+double tableColumnWidth(const data::Grafa& column, int descriptiveColumns) {
+    if (column.COD > descriptiveColumns) return kValueWidth;
+    switch (column.TYPEGR) {
+        case 1: return kRowNameWidth;  // the row's name
+        case 3: return 14;             // diagnosis codes
+        case 4: return 6;              // sex mark
+        default: return 8;             // the row's code
+    }
+}
+
+// The table layout: the region in row 1, the table's title (written by the
+// export) in row 2, the heading line in row 3, column names and numbers in
+// rows 9 and 10. A single table's template carries its own columns; the
+// generic one leaves them to the export.
+Status writeTableTemplate(XlsxWorkbook& book, const TableRef* table) {
+    if (Status st = book.setText(1, 1, "Тарвинская область"); !st) return st;
+    if (Status st = titleRows(book, 3, 2); !st) return st;
+    if (Status st = book.styleRows(9, 9, kHeading); !st) return st;
+    if (Status st = book.styleRows(10, 10, kColumnNumbers); !st) return st;
+    if (!table) {
+        if (Status st = book.setColumnWidth(1, 1, kRowNameWidth); !st) return st;
+        return book.setColumnWidth(2, kLastTableColumn, kValueWidth);
+    }
+    for (const data::Grafa& g : table->cols) {
+        if (Status st = book.setColumnWidth(g.COD, g.COD, tableColumnWidth(g, table->tabl.SM)); !st) return st;
+    }
+    return writeColumnHeadings(book, *table, 9);
+}
+
+Status writeSwod(XlsxWorkbook& book) { return writeTableTemplate(book, nullptr); }
+
 }  // namespace
 
 Status writeTemplates(const fs::path& xlsDir, const Reference& reference) {
-    // The fixed templates carry a title line; the exports write the rest.
-    const std::vector<std::pair<std::string, std::string>> fixed{
-        {"RAS.xls", "Тарвинская область"}, {"RAS1.xls", "Тарвинская область"},
-        {"rang.xls", "Ранговая таблица"}, {"swod.xls", "Тарвинская область"}};
-    for (const auto& [name, title] : fixed) {
+    struct Fixed {
+        std::string_view name;
+        Status (*write)(XlsxWorkbook&);
+    };
+    for (const Fixed& t : {Fixed{"RAS.xls", writeRas}, Fixed{"RAS1.xls", writeRas1}, Fixed{"rang.xls", writeRang},
+                           Fixed{"swod.xls", writeSwod}}) {
         XlsxWorkbook book = XlsxWorkbook::createNew();
-        if (Status st = book.setText(1, 1, title); !st) return st;
-        if (Status st = book.save(xlsDir / platform::templateFileName(name)); !st) return st;
+        if (Status st = t.write(book); !st) return st;
+        if (Status st = book.save(xlsDir / platform::templateFileName(t.name)); !st) return st;
     }
     for (const auto& [code, form] : reference.forms) {
         for (const TableRef& table : form.tables) {
             const std::string name = platform::fitToWidth(table.tabl.NAMEL, 15);
             if (name.empty()) continue;
             XlsxWorkbook book = XlsxWorkbook::createNew();
-            if (Status st = book.setText(1, 1, "Тарвинская область"); !st) return st;
-            if (Status st = writeColumnHeadings(book, table, 9); !st) return st;
+            if (Status st = writeTableTemplate(book, &table); !st) return st;
             if (Status st = book.save(xlsDir / platform::templateFileName(name)); !st) return st;
         }
     }

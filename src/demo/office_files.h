@@ -12,7 +12,9 @@ namespace tavir::demo {
 
 // RAS.xlsx, RAS1.xlsx, rang.xlsx, swod.xlsx and every table-specific
 // template the tables name in TAB:NAMEL (column names in row 9, numbers in
-// row 10, as the generic template gets them from the export).
+// row 10, as the generic template gets them from the export): bold title
+// rows, heading rows bold, wrapped and centred, a wide name column, fixed
+// text only in cells no export writes.
 platform::Status writeTemplates(const std::filesystem::path& xlsDir, const Reference& reference);
 
 // One blank workbook per form, made from its reference data (title, tables,

@@ -14,6 +14,7 @@
 #include <map>
 #include <sstream>
 #include <system_error>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -128,6 +129,10 @@ bool validCell(int row, int column) {
     return row >= 1 && row <= XlsxWorkbook::kMaxRow && column >= 1 && column <= XlsxWorkbook::kMaxColumn;
 }
 
+Status noCellStyles() {
+    return Status::fail(ErrorKind::Invalid, "В книге нет таблицы стилей ячеек");
+}
+
 Status badCell(int row, int column) {
     return Status::fail(ErrorKind::Invalid,
                         "Ячейка R" + std::to_string(row) + "C" + std::to_string(column) + " вне листа");
@@ -187,6 +192,44 @@ std::string resolveTarget(std::string_view folder, std::string_view target) {
 
 bool endsWith(std::string_view text, std::string_view tail) {
     return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
+
+// A style entry (font, border, cell format) written so that two entries
+// that mean the same compare equal: attributes and child elements sorted.
+std::string canonical(pugi::xml_node node) {
+    std::vector<std::string> attributes, elements;
+    for (pugi::xml_attribute a : node.attributes()) attributes.push_back(std::string(a.name()) + "=" + a.value());
+    for (pugi::xml_node c : node.children()) {
+        if (c.type() == pugi::node_element) elements.push_back(canonical(c));
+    }
+    std::sort(attributes.begin(), attributes.end());
+    std::sort(elements.begin(), elements.end());
+    std::string out(localName(node.name()));
+    for (const auto& a : attributes) out += " " + a;
+    out += "{";
+    for (const auto& e : elements) out += e + ";";
+    out += node.child_value();
+    return out + "}";
+}
+
+std::string numberText(double value) {
+    char buf[32];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, end);
+}
+
+// Column widths are stored in the file as the characters of the standard
+// font's digits (7 pixels wide) plus 5 pixels of cell padding.
+constexpr double kDigitPixels = 7;
+constexpr double kPaddingPixels = 5;
+
+double fileColumnWidth(double characters) {
+    return std::floor((characters * kDigitPixels + kPaddingPixels) / kDigitPixels * 256) / 256;
+}
+
+double columnCharacters(double fileWidth) {
+    double characters = (fileWidth * kDigitPixels - kPaddingPixels) / kDigitPixels;
+    return std::max(0.0, std::round(characters * 100) / 100);
 }
 
 bool isThinEdge(pugi::xml_node border, std::string_view side, std::string_view alternative) {
@@ -256,8 +299,10 @@ struct XlsxWorkbook::Impl {
 
     pugi::xml_node sheetData;
     std::map<int, pugi::xml_node> rows;
-    std::vector<pugi::xml_node> xfs, borders;
+    std::vector<pugi::xml_node> xfs, borders, fonts;
     std::map<int, int> borderedXf;  // style -> the same style with thin borders
+    // (style, what was asked) -> the combined style
+    std::map<std::tuple<int, bool, double, bool, bool, int>, int> styledXf;
 
     Part* findPart(std::string_view name) {
         for (auto& p : parts) {
@@ -384,6 +429,7 @@ struct XlsxWorkbook::Impl {
         pugi::xml_node root = styles.document_element();
         xfs = children(child(root, "cellXfs"), "xf");
         borders = children(child(root, "borders"), "border");
+        fonts = children(child(root, "fonts"), "font");
     }
 
     static int columnOf(pugi::xml_node c) {
@@ -404,26 +450,22 @@ struct XlsxWorkbook::Impl {
     // The style a cell shows before it exists: its row's, else its column's.
     int inheritedStyle(pugi::xml_node row, int column) const {
         if (row && truthy(row.attribute("customFormat"))) return intAttr(row, "s");
-        for (pugi::xml_node cols : children(sheet.document_element(), "cols")) {
-            for (pugi::xml_node col : children(cols, "col")) {
-                if (intAttr(col, "min") <= column && column <= intAttr(col, "max")) return intAttr(col, "style");
-            }
-        }
-        return 0;
+        return intAttr(columnEntry(column), "style");
+    }
+
+    pugi::xml_node rowForWriting(int row) {
+        auto it = rows.lower_bound(row);
+        if (it != rows.end() && it->first == row) return it->second;
+        std::string name = qualified(sheetData, "row");
+        pugi::xml_node rowNode = it == rows.end() ? sheetData.append_child(name.c_str())
+                                                  : sheetData.insert_child_before(name.c_str(), it->second);
+        rowNode.append_attribute("r") = row;
+        rows[row] = rowNode;
+        return rowNode;
     }
 
     pugi::xml_node cellForWriting(int row, int column) {
-        auto it = rows.lower_bound(row);
-        pugi::xml_node rowNode;
-        if (it != rows.end() && it->first == row) {
-            rowNode = it->second;
-        } else {
-            std::string name = qualified(sheetData, "row");
-            rowNode = it == rows.end() ? sheetData.append_child(name.c_str())
-                                       : sheetData.insert_child_before(name.c_str(), it->second);
-            rowNode.append_attribute("r") = row;
-            rows[row] = rowNode;
-        }
+        pugi::xml_node rowNode = rowForWriting(row);
         pugi::xml_node before;
         for (pugi::xml_node c : children(rowNode, "c")) {
             int col = columnOf(c);
@@ -448,9 +490,155 @@ struct XlsxWorkbook::Impl {
         c.remove_attribute("t");
     }
 
+    // `entry`, just appended to `list`, as an index into `entries`: an equal
+    // earlier entry is taken instead and `entry` removed again.
+    static int intern(pugi::xml_node list, std::vector<pugi::xml_node>& entries, pugi::xml_node entry) {
+        const std::string key = canonical(entry);
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (canonical(entries[i]) == key) {
+                list.remove_child(entry);
+                return static_cast<int>(i);
+            }
+        }
+        entries.push_back(entry);
+        setAttr(list, "count", std::to_string(entries.size()));
+        return static_cast<int>(entries.size() - 1);
+    }
+
+    pugi::xml_node xfAt(int style) const {
+        return style >= 0 && static_cast<size_t>(style) < xfs.size() ? xfs[style] : xfs[0];
+    }
+
+    bool hasCellStyles() const {
+        pugi::xml_node root = styles.document_element();
+        return !xfs.empty() && child(root, "borders") && child(root, "fonts");
+    }
+
+    // The font `fontId` made bold or resized as asked.
+    int styledFont(int fontId, const CellStyle& want) {
+        pugi::xml_node fontsNode = child(styles.document_element(), "fonts");
+        pugi::xml_node base = fontId >= 0 && static_cast<size_t>(fontId) < fonts.size() ? fonts[fontId]
+                              : fonts.empty()                                            ? pugi::xml_node()
+                                                                                         : fonts[0];
+        pugi::xml_node nf = base ? fontsNode.append_copy(base) : appendElement(fontsNode, "font");
+        if (want.bold) {
+            if (pugi::xml_node b = child(nf, "b")) {
+                b.remove_attribute("val");
+            } else {
+                nf.prepend_child(qualified(nf, "b").c_str());
+            }
+        }
+        if (want.fontSize > 0) {
+            pugi::xml_node sz = child(nf, "sz");
+            if (!sz) sz = appendElement(nf, "sz");
+            setAttr(sz, "val", numberText(want.fontSize));
+        }
+        return intern(fontsNode, fonts, nf);
+    }
+
+    int styledStyle(int style, const CellStyle& want) {
+        const auto key = std::make_tuple(style, want.bold, want.fontSize, want.wrap, want.centred, want.numFmtId);
+        if (auto it = styledXf.find(key); it != styledXf.end()) return it->second;
+        pugi::xml_node xf = xfAt(style);
+        pugi::xml_node xfsNode = child(styles.document_element(), "cellXfs");
+        pugi::xml_node nx = xfsNode.append_copy(xf);
+        auto change = [&](const char* attribute, int value, const char* apply) {
+            if (intAttr(nx, attribute) == value && nx.attribute(attribute)) return;
+            setAttr(nx, attribute, std::to_string(value));
+            setAttr(nx, apply, "1");
+        };
+        if (want.bold || want.fontSize > 0) change("fontId", styledFont(intAttr(xf, "fontId"), want), "applyFont");
+        if (want.numFmtId >= 0) change("numFmtId", want.numFmtId, "applyNumberFormat");
+        if (want.wrap || want.centred) {
+            // The alignment comes first among the children of a cell format.
+            pugi::xml_node alignment = child(nx, "alignment");
+            if (!alignment) alignment = nx.prepend_child(qualified(nx, "alignment").c_str());
+            if (want.centred) setAttr(alignment, "horizontal", "center");
+            if (want.wrap) setAttr(alignment, "wrapText", "1");
+            if (canonical(alignment) != canonical(child(xf, "alignment"))) setAttr(nx, "applyAlignment", "1");
+        }
+        int result = intern(xfsNode, xfs, nx);
+        styledXf[key] = result;
+        return result;
+    }
+
+    void styleCell(pugi::xml_node c, const CellStyle& want) {
+        int style = intAttr(c, "s");
+        int styled = styledStyle(style, want);
+        if (styled != style) setAttr(c, "s", std::to_string(styled));
+    }
+
+    // Width `fileWidth` for the columns first..last: the column entries that
+    // cover them are split where the range cuts them and keep their other
+    // attributes; the entries stay in column order without overlapping.
+    void setColumnWidth(int first, int last, double fileWidth) {
+        pugi::xml_node root = sheet.document_element();
+        std::vector<pugi::xml_node> colsNodes = children(root, "cols");
+        pugi::xml_node colsNode = colsNodes.empty()
+                                      ? root.insert_child_before(qualified(root, "cols").c_str(), sheetData)
+                                      : colsNodes[0];
+        std::vector<pugi::xml_node> originals, entries;
+        std::vector<std::pair<int, int>> covered;
+        auto copyOf = [&](pugi::xml_node from, int min, int max) {
+            pugi::xml_node n = colsNode.append_copy(from);
+            setAttr(n, "min", std::to_string(min));
+            setAttr(n, "max", std::to_string(max));
+            entries.push_back(n);
+            return n;
+        };
+        auto widen = [&](pugi::xml_node n) {
+            setAttr(n, "width", numberText(fileWidth));
+            setAttr(n, "customWidth", "1");
+        };
+        for (pugi::xml_node cols : colsNodes) {
+            for (pugi::xml_node col : children(cols, "col")) {
+                originals.push_back(col);
+                int min = intAttr(col, "min"), max = intAttr(col, "max");
+                if (max < first || min > last) {
+                    copyOf(col, min, max);
+                    continue;
+                }
+                if (min < first) copyOf(col, min, first - 1);
+                const int lo = std::max(min, first), hi = std::min(max, last);
+                widen(copyOf(col, lo, hi));
+                covered.emplace_back(lo, hi);
+                if (max > last) copyOf(col, last + 1, max);
+            }
+        }
+        std::sort(covered.begin(), covered.end());
+        int next = first;
+        auto addGap = [&](int to) {
+            if (next > to) return;
+            pugi::xml_node n = appendElement(colsNode, "col");
+            n.append_attribute("min") = next;
+            n.append_attribute("max") = to;
+            widen(n);
+            entries.push_back(n);
+        };
+        for (const auto& [lo, hi] : covered) {
+            addGap(lo - 1);
+            next = std::max(next, hi + 1);
+        }
+        addGap(last);
+        for (pugi::xml_node o : originals) o.parent().remove_child(o);
+        for (size_t i = 1; i < colsNodes.size(); ++i) root.remove_child(colsNodes[i]);
+        std::stable_sort(entries.begin(), entries.end(),
+                         [](pugi::xml_node a, pugi::xml_node b) { return intAttr(a, "min") < intAttr(b, "min"); });
+        for (pugi::xml_node e : entries) colsNode.append_move(e);
+    }
+
+    pugi::xml_node columnEntry(int column) const {
+        for (pugi::xml_node cols : children(sheet.document_element(), "cols")) {
+            for (pugi::xml_node col : children(cols, "col")) {
+                if (intAttr(col, "min") <= column && column <= intAttr(col, "max")) return col;
+            }
+        }
+        return {};
+    }
+
     int borderedStyle(int style) {
         if (auto it = borderedXf.find(style); it != borderedXf.end()) return it->second;
-        pugi::xml_node xf = style >= 0 && static_cast<size_t>(style) < xfs.size() ? xfs[style] : xfs[0];
+        pugi::xml_node xf = xfAt(style);
         int borderId = intAttr(xf, "borderId");
         pugi::xml_node old = borderId >= 0 && static_cast<size_t>(borderId) < borders.size() ? borders[borderId]
                                                                                             : pugi::xml_node();
@@ -475,16 +663,13 @@ struct XlsxWorkbook::Impl {
                         nb.append_copy(c);
                 }
             }
-            borders.push_back(nb);
-            setAttr(bordersNode, "count", std::to_string(borders.size()));
+            const int newBorder = intern(bordersNode, borders, nb);
 
             pugi::xml_node xfsNode = child(styles.document_element(), "cellXfs");
             pugi::xml_node nx = xfsNode.append_copy(xf);
-            setAttr(nx, "borderId", std::to_string(borders.size() - 1));
+            setAttr(nx, "borderId", std::to_string(newBorder));
             setAttr(nx, "applyBorder", "1");
-            xfs.push_back(nx);
-            setAttr(xfsNode, "count", std::to_string(xfs.size()));
-            result = static_cast<int>(xfs.size() - 1);
+            result = intern(xfsNode, xfs, nx);
         }
         borderedXf[style] = result;
         return result;
@@ -690,8 +875,7 @@ Status XlsxWorkbook::setText(int row, int column, std::string_view text) {
 Status XlsxWorkbook::addBorders(int firstRow, int firstColumn, int lastRow, int lastColumn) {
     if (!validCell(firstRow, firstColumn)) return badCell(firstRow, firstColumn);
     if (!validCell(lastRow, lastColumn)) return badCell(lastRow, lastColumn);
-    if (impl_->xfs.empty() || !child(impl_->styles.document_element(), "borders"))
-        return Status::fail(ErrorKind::Invalid, "В книге нет таблицы стилей ячеек");
+    if (!impl_->hasCellStyles()) return noCellStyles();
     if (firstRow > lastRow) std::swap(firstRow, lastRow);
     if (firstColumn > lastColumn) std::swap(firstColumn, lastColumn);
     for (int r = firstRow; r <= lastRow; ++r) {
@@ -702,6 +886,43 @@ Status XlsxWorkbook::addBorders(int firstRow, int firstColumn, int lastRow, int 
             if (bordered != style) setAttr(c, "s", std::to_string(bordered));
         }
     }
+    return Status::ok();
+}
+
+Status XlsxWorkbook::styleCells(int firstRow, int firstColumn, int lastRow, int lastColumn, const CellStyle& style) {
+    if (!validCell(firstRow, firstColumn)) return badCell(firstRow, firstColumn);
+    if (!validCell(lastRow, lastColumn)) return badCell(lastRow, lastColumn);
+    if (!impl_->hasCellStyles()) return noCellStyles();
+    if (firstRow > lastRow) std::swap(firstRow, lastRow);
+    if (firstColumn > lastColumn) std::swap(firstColumn, lastColumn);
+    for (int r = firstRow; r <= lastRow; ++r) {
+        for (int col = firstColumn; col <= lastColumn; ++col) impl_->styleCell(impl_->cellForWriting(r, col), style);
+    }
+    return Status::ok();
+}
+
+Status XlsxWorkbook::styleRows(int firstRow, int lastRow, const CellStyle& style) {
+    if (!validCell(firstRow, 1)) return badCell(firstRow, 1);
+    if (!validCell(lastRow, 1)) return badCell(lastRow, 1);
+    if (!impl_->hasCellStyles()) return noCellStyles();
+    if (firstRow > lastRow) std::swap(firstRow, lastRow);
+    for (int r = firstRow; r <= lastRow; ++r) {
+        pugi::xml_node row = impl_->rowForWriting(r);
+        int own = truthy(row.attribute("customFormat")) ? intAttr(row, "s") : 0;
+        setAttr(row, "s", std::to_string(impl_->styledStyle(own, style)));
+        setAttr(row, "customFormat", "1");
+        for (pugi::xml_node c : children(row, "c")) impl_->styleCell(c, style);
+    }
+    return Status::ok();
+}
+
+Status XlsxWorkbook::setColumnWidth(int firstColumn, int lastColumn, double characters) {
+    if (!validCell(1, firstColumn)) return badCell(1, firstColumn);
+    if (!validCell(1, lastColumn)) return badCell(1, lastColumn);
+    if (!(characters > 0 && characters <= 255))
+        return Status::fail(ErrorKind::Invalid, "Неверная ширина столбца: " + numberText(characters));
+    if (firstColumn > lastColumn) std::swap(firstColumn, lastColumn);
+    impl_->setColumnWidth(firstColumn, lastColumn, fileColumnWidth(characters));
     return Status::ok();
 }
 
@@ -751,7 +972,22 @@ CellFormat XlsxWorkbook::format(int row, int column) const {
         out.thinTop = isThinEdge(b, "top", "top");
         out.thinBottom = isThinEdge(b, "bottom", "bottom");
     }
+    int fontId = out.fontId;
+    if (fontId >= 0 && static_cast<size_t>(fontId) < impl_->fonts.size()) {
+        pugi::xml_node font = impl_->fonts[fontId];
+        pugi::xml_node b = child(font, "b");
+        out.bold = b && (!b.attribute("val") || truthy(b.attribute("val")));
+        out.fontSize = child(font, "sz").attribute("val").as_double();
+    }
+    pugi::xml_node alignment = child(xf, "alignment");
+    out.wrap = truthy(alignment.attribute("wrapText"));
+    out.centred = std::string_view(alignment.attribute("horizontal").value()) == "center";
     return out;
+}
+
+double XlsxWorkbook::columnWidth(int column) const {
+    pugi::xml_attribute width = impl_->columnEntry(column).attribute("width");
+    return width ? columnCharacters(width.as_double()) : 0;
 }
 
 }  // namespace tavir::platform

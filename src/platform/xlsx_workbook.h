@@ -1,5 +1,7 @@
 // Office Open XML workbooks (.xlsx): read a template, set cells of its active
-// sheet, draw thin borders, write the result under a new name. Everything
+// sheet, draw thin borders, give cells, rows and columns the formatting of a
+// template (bold or larger font, wrapped and centred text, built-in number
+// formats, column widths), write the result under a new name. Everything
 // else of the file (other sheets, drawings, print settings) is kept as it was.
 #pragma once
 
@@ -27,6 +29,20 @@ struct CellFormat {
     int fontId = 0;
     int fillId = 0;
     bool thinLeft = false, thinRight = false, thinTop = false, thinBottom = false;
+    bool bold = false;
+    double fontSize = 0;  // points; 0 when the font names none
+    bool wrap = false;
+    bool centred = false;  // horizontally
+};
+
+// Formatting asked of cells, combined with each cell's own style: what is
+// not asked for (fill, borders, the font's name, other alignment) stays.
+struct CellStyle {
+    bool bold = false;
+    double fontSize = 0;   // points; 0 keeps the font's size
+    bool wrap = false;
+    bool centred = false;  // horizontally
+    int numFmtId = -1;     // a built-in number format (1 "0", 2 "0.00"); -1 keeps the cell's
 };
 
 class XlsxWorkbook {
@@ -55,9 +71,20 @@ public:
     // Thin lines on all four sides of every cell of the rectangle, combined
     // with each cell's own style (font, fill, number format stay).
     Status addBorders(int firstRow, int firstColumn, int lastRow, int lastColumn);
+    // `style` combined with the style of every cell of the rectangle. Equal
+    // results share one style entry, however many cells take them.
+    Status styleCells(int firstRow, int firstColumn, int lastRow, int lastColumn, const CellStyle& style);
+    // The same for whole rows: their cells, and the cells set in them later.
+    Status styleRows(int firstRow, int lastRow, const CellStyle& style);
+    // Width of the columns in characters of the standard font's digits, as
+    // the spreadsheet program's column width dialog shows it (up to 255).
+    // The columns keep their own style.
+    Status setColumnWidth(int firstColumn, int lastColumn, double characters);
 
     CellValue value(int row, int column) const;
     CellFormat format(int row, int column) const;
+    // The column's width as setColumnWidth takes it; 0 for the sheet's default.
+    double columnWidth(int column) const;
 
 private:
     struct Impl;

@@ -7,6 +7,7 @@
 #include "platform/cp1251.h"
 #include "platform/scripted_interaction.h"
 #include "platform/text.h"
+#include "platform/xlsx_workbook.h"
 
 #include <gtest/gtest.h>
 #include <shapefil.h>
@@ -593,6 +594,127 @@ TEST_F(DemoTest, TheSameSeedGivesIdenticalDumpsOfEveryDataFile) {
     runCommand("\"" + cli + "\" dump \"" + (dir() / "2025" / "Stroka.dat").string() + "\"", a);
     runCommand("\"" + cli + "\" dump \"" + (other / "2025" / "Stroka.dat").string() + "\"", b);
     EXPECT_EQ(a, b);
+}
+
+// A rectangle of cells; a last row or column of 0 runs to the sheet's end.
+struct CellArea {
+    int firstRow, lastRow, firstColumn, lastColumn;
+    bool holds(int row, int column) const {
+        return row >= firstRow && (lastRow == 0 || row <= lastRow) && column >= firstColumn &&
+               (lastColumn == 0 || column <= lastColumn);
+    }
+};
+
+// What the exports that fill a template may write into it: their cells, and
+// every row from the first one an export fills.
+std::vector<CellArea> exportedCells(const std::string& templateName) {
+    if (templateName == "RAS.xlsx")  // completeness, breakdown by districts, indicators
+        return {{1, 1, 1, 1}, {1, 1, 3, 3}, {2, 4, 1, 1}, {7, 0, 1, 0}};
+    if (templateName == "RAS1.xlsx")  // list of submitted reports, breakdown by facilities
+        return {{1, 3, 1, 1}, {7, 0, 1, 0}};
+    if (templateName == "rang.xlsx")
+        return {{2, 3, 1, 1}, {10, 10, 2, 2}, {10, 10, 5, 5}, {11, 0, 1, 4}, {11, 15, 5, 6}};
+    if (templateName == "swod.xlsx") return {{2, 3, 1, 1}, {9, 0, 1, 0}};
+    return {{2, 3, 1, 1}, {11, 0, 1, 0}};  // a single table's template
+}
+
+platform::XlsxWorkbook loadTemplate(const fs::path& path) {
+    platform::XlsxWorkbook book;
+    platform::Status st = platform::XlsxWorkbook::load(path, book);
+    EXPECT_TRUE(st.isOk()) << st.message();
+    return book;
+}
+
+// The fixed templates and the one the demo's form 5 table 1000 names.
+const std::vector<std::string> kTemplates{"RAS.xlsx", "RAS1.xlsx", "rang.xlsx", "swod.xlsx", "f5t1000.xlsx"};
+
+TEST_F(DemoTest, ExportTemplatesHoldNoTextWhereAnExportWrites) {
+    std::set<std::string> onDisk;
+    for (const auto& e : fs::directory_iterator(dir() / "XLS")) onDisk.insert(e.path().filename().string());
+    EXPECT_EQ(onDisk, std::set<std::string>(kTemplates.begin(), kTemplates.end()));
+    std::map<std::string, int> fixedTexts;
+    for (const std::string& name : kTemplates) {
+        const platform::XlsxWorkbook book = loadTemplate(dir() / "XLS" / name);
+        const std::vector<CellArea> written = exportedCells(name);
+        for (int r = 1; r <= 30; ++r) {
+            for (int c = 1; c <= 110; ++c) {
+                if (book.value(r, c).kind == platform::CellKind::Empty) continue;
+                ++fixedTexts[name];
+                const bool exported =
+                    std::any_of(written.begin(), written.end(), [&](const CellArea& a) { return a.holds(r, c); });
+                EXPECT_FALSE(exported) << name << " R" << r << "C" << c << ": " << book.value(r, c).text;
+            }
+        }
+    }
+    // Fixed texts there are: the region, the rank table's title and headings,
+    // the table's own column names and numbers.
+    EXPECT_EQ(fixedTexts["swod.xlsx"], 1);
+    EXPECT_EQ(fixedTexts["rang.xlsx"], 4);
+    EXPECT_EQ(fixedTexts["f5t1000.xlsx"], 1 + 2 * 8);
+}
+
+TEST_F(DemoTest, ExportTemplatesStyleTheirTitlesHeadingsAndColumns) {
+    auto bold = [](const platform::XlsxWorkbook& b, int r, int c) { return b.format(r, c).bold; };
+    auto heading = [](const platform::XlsxWorkbook& b, int r, int c) {
+        const platform::CellFormat f = b.format(r, c);
+        return f.bold && f.wrap && f.centred;
+    };
+    struct Expect {
+        std::string name;
+        std::vector<std::pair<int, int>> titles, headings, data;  // cells the exports write
+    };
+    const std::vector<Expect> expects{
+        {"RAS.xlsx",
+         {{1, 1}, {1, 3}, {2, 1}, {3, 1}, {4, 1}},
+         {{7, 3}, {8, 3}, {8, 32}, {9, 1}, {9, 2}, {9, 107}},
+         {{10, 1}, {10, 3}, {11, 2}}},
+        {"RAS1.xlsx", {{1, 1}, {2, 1}, {3, 1}}, {{7, 3}, {8, 3}, {9, 1}, {9, 7}, {9, 107}}, {{10, 1}, {10, 3}}},
+        {"rang.xlsx", {{1, 1}, {2, 1}, {3, 1}}, {{10, 1}, {10, 2}, {10, 5}, {10, 6}}, {{11, 1}, {11, 2}, {12, 5}}},
+        {"swod.xlsx", {{1, 1}, {2, 1}, {3, 1}}, {{9, 1}, {9, 17}}, {{11, 1}, {11, 3}}},
+        {"f5t1000.xlsx", {{1, 1}, {2, 1}, {3, 1}}, {{9, 1}, {9, 8}}, {{11, 1}, {11, 3}}},
+    };
+    for (const Expect& e : expects) {
+        const platform::XlsxWorkbook book = loadTemplate(dir() / "XLS" / e.name);
+        for (auto [r, c] : e.titles) EXPECT_TRUE(bold(book, r, c)) << e.name << " R" << r << "C" << c;
+        for (auto [r, c] : e.headings) EXPECT_TRUE(heading(book, r, c)) << e.name << " R" << r << "C" << c;
+        for (auto [r, c] : e.data) {
+            EXPECT_FALSE(bold(book, r, c) || book.format(r, c).wrap) << e.name << " R" << r << "C" << c;
+        }
+        EXPECT_GE(book.columnWidth(1), 25) << e.name;  // names of districts at least
+    }
+    // The main title is the larger one.
+    const platform::XlsxWorkbook ras = loadTemplate(dir() / "XLS" / "RAS.xlsx");
+    EXPECT_GT(ras.format(1, 1).fontSize, ras.format(2, 1).fontSize);
+    const platform::XlsxWorkbook swod = loadTemplate(dir() / "XLS" / "swod.xlsx");
+    EXPECT_GT(swod.format(2, 1).fontSize, swod.format(1, 1).fontSize);
+    EXPECT_TRUE(swod.format(10, 5).centred);
+    // Every column a breakdown fills has a width of its own; facility names
+    // in RAS1 get room.
+    const platform::XlsxWorkbook ras1 = loadTemplate(dir() / "XLS" / "RAS1.xlsx");
+    EXPECT_GE(ras1.columnWidth(3), 30);
+    EXPECT_GT(ras1.columnWidth(107), 0);
+    EXPECT_GT(ras.columnWidth(107), 0);
+    // The rank table's range bounds show two decimals.
+    const platform::XlsxWorkbook rang = loadTemplate(dir() / "XLS" / "rang.xlsx");
+    for (int r = 11; r <= 15; ++r) {
+        for (int c = 5; c <= 6; ++c) EXPECT_EQ(rang.format(r, c).numFmtId, 2) << r << "," << c;
+    }
+
+    // A single table's template: its column names and numbers, the name
+    // column wide and the row-code column narrow.
+    const YearData year(inst(), kYears[1]);
+    const platform::XlsxWorkbook table = loadTemplate(dir() / "XLS" / "f5t1000.xlsx");
+    int columns = 0;
+    for (const auto& [key, g] : year.cols) {
+        if (std::get<0>(key) != 5 || std::get<1>(key) != 1000) continue;
+        ++columns;
+        EXPECT_EQ(table.value(9, g.COD).text, platform::trimRight(g.NAME)) << g.COD;
+        EXPECT_EQ(table.value(10, g.COD).number, g.COD);
+        EXPECT_TRUE(heading(table, 9, g.COD)) << g.COD;
+        EXPECT_TRUE(table.format(10, g.COD).centred) << g.COD;
+    }
+    EXPECT_EQ(columns, 8);
+    EXPECT_LT(table.columnWidth(2), table.columnWidth(1));
 }
 
 TEST(DemoBuild, RefusesADirectoryThatIsNotEmptyAndFacilityCountsItCannotMake) {

@@ -241,6 +241,129 @@ TEST(XlsxWorkbook, BordersCombineWithEachCellsStyle) {
               std::string::npos);
 }
 
+TEST(XlsxWorkbook, FormattingReadsBackAndOutlivesValuesSetLater) {
+    TempDir dir;
+    XlsxWorkbook book = XlsxWorkbook::createNew();
+    const CellStyle heading{.bold = true, .wrap = true, .centred = true};
+    ASSERT_TRUE(book.styleRows(9, 10, heading));
+    ASSERT_TRUE(book.styleCells(2, 1, 2, 1, {.bold = true, .fontSize = 14}));
+    ASSERT_TRUE(book.styleCells(15, 6, 11, 5, {.numFmtId = 2}));  // corners in any order: E11:F15
+    ASSERT_TRUE(book.styleCells(20, 1, 30, 20, {.bold = true}));
+    ASSERT_TRUE(book.setColumnWidth(1, 1, 40));
+    ASSERT_TRUE(book.setColumnWidth(6, 2, 12));
+    ASSERT_TRUE(book.setColumnWidth(4, 4, 20));  // cuts the range 2..6 in three
+    ASSERT_TRUE(book.setText(9, 3, "Графа"));   // a new cell of a styled row
+    ASSERT_TRUE(book.save(dir / "t.xlsx"));
+
+    XlsxWorkbook back;
+    ASSERT_TRUE(XlsxWorkbook::load(dir / "t.xlsx", back));
+    CellFormat h = back.format(9, 3);
+    EXPECT_TRUE(h.bold && h.wrap && h.centred);
+    EXPECT_EQ(h.fontSize, 10);
+    EXPECT_EQ(back.format(10, 40).styleIndex, h.styleIndex);  // a cell still to come takes its row's style
+    CellFormat title = back.format(2, 1);
+    EXPECT_TRUE(title.bold);
+    EXPECT_EQ(title.fontSize, 14);
+    EXPECT_FALSE(title.wrap || title.centred);
+    EXPECT_FALSE(back.format(3, 1).bold);
+    EXPECT_FALSE(back.format(11, 4).bold);
+    EXPECT_EQ(back.format(11, 5).numFmtId, 2);
+    EXPECT_EQ(back.format(15, 6).numFmtId, 2);
+    EXPECT_FALSE(back.format(11, 5).bold);
+    // 231 bold cells, two heading rows: one style entry each.
+    EXPECT_EQ(back.format(20, 1).styleIndex, back.format(30, 20).styleIndex);
+    EXPECT_TRUE(back.format(25, 7).bold);
+    EXPECT_LE(std::max({h.styleIndex, title.styleIndex, back.format(20, 1).styleIndex,
+                        back.format(11, 5).styleIndex}),
+              4);
+    const std::vector<std::pair<int, double>> widths{{1, 40}, {2, 12}, {3, 12}, {4, 20}, {5, 12}, {6, 12}, {7, 0}};
+    for (const auto& [column, width] : widths) EXPECT_EQ(back.columnWidth(column), width) << column;
+
+    // Values set afterwards, as the channel pokes them, and a frame drawn
+    // over the heading: the formatting stays.
+    ASSERT_TRUE(back.setText(2, 1, "Ф5 Т1000 Прививки"));
+    ASSERT_TRUE(back.setNumber(9, 1, 1));
+    ASSERT_TRUE(back.setText(9, 3, "Другая графа"));
+    ASSERT_TRUE(back.setNumber(12, 5, 1.5));
+    ASSERT_TRUE(back.addBorders(9, 1, 10, 3));
+    ASSERT_TRUE(back.save(dir / "w.xlsx"));
+    XlsxWorkbook again;
+    ASSERT_TRUE(XlsxWorkbook::load(dir / "w.xlsx", again));
+    EXPECT_EQ(again.value(2, 1).text, "Ф5 Т1000 Прививки");
+    EXPECT_TRUE(again.format(2, 1).bold);
+    EXPECT_EQ(again.format(2, 1).fontSize, 14);
+    for (int c = 1; c <= 3; ++c) {
+        CellFormat f = again.format(9, c);
+        EXPECT_TRUE(f.bold && f.wrap && f.centred && f.thinLeft && f.thinBottom) << c;
+    }
+    EXPECT_EQ(again.value(12, 5).number, 1.5);
+    EXPECT_EQ(again.format(12, 5).numFmtId, 2);
+    for (const auto& [column, width] : widths) EXPECT_EQ(again.columnWidth(column), width) << column;
+}
+
+TEST(XlsxWorkbook, FormattingATemplateReusesItsStylesAndKeepsItsColumns) {
+    TempDir dir;
+    writeZip(dir / "t.xlsx", templateParts());
+    XlsxWorkbook book;
+    ASSERT_TRUE(XlsxWorkbook::load(dir / "t.xlsx", book));
+    ASSERT_TRUE(book.styleCells(1, 1, 1, 1, {.bold = true}));  // already bold
+    ASSERT_TRUE(book.styleCells(2, 2, 2, 2, {.bold = true}));  // plain: takes the template's bold font
+    ASSERT_TRUE(book.styleRows(4, 4, {.centred = true}));      // a formatted row keeps its number format
+    ASSERT_TRUE(book.setColumnWidth(4, 6, 20));                // over the formatted column E
+    ASSERT_TRUE(book.setNumber(7, 5, 2));
+    ASSERT_TRUE(book.save(dir / "w.xlsx"));
+
+    XlsxWorkbook back;
+    ASSERT_TRUE(XlsxWorkbook::load(dir / "w.xlsx", back));
+    EXPECT_EQ(back.format(1, 1).styleIndex, 1);
+    EXPECT_EQ(back.format(2, 2).fontId, 1);
+    EXPECT_TRUE(back.format(2, 2).bold);
+    EXPECT_EQ(back.format(2, 2).numFmtId, 0);
+    CellFormat row4 = back.format(4, 9);
+    EXPECT_TRUE(row4.centred);
+    EXPECT_EQ(row4.numFmtId, 10);
+    EXPECT_EQ(back.format(7, 5).styleIndex, 1);
+    for (int c = 4; c <= 6; ++c) EXPECT_EQ(back.columnWidth(c), 20) << c;
+    EXPECT_EQ(back.columnWidth(3), 0);
+
+    // The column entries stand before the cells, in column order, with the
+    // sheet's own prefix; the other sheet is untouched.
+    Parts written = readZip(dir / "w.xlsx");
+    const std::string& sheet = *part(written, "xl/worksheets/sheet2.xml");
+    size_t cols = sheet.find("<x:cols>");
+    ASSERT_NE(cols, std::string::npos);
+    EXPECT_LT(cols, sheet.find("<x:sheetData>"));
+    size_t d = sheet.find(R"(<x:col min="4" max="4")", cols);
+    size_t e = sheet.find(R"(<x:col min="5" max="5")", cols);
+    size_t f = sheet.find(R"(<x:col min="6" max="6")", cols);
+    EXPECT_TRUE(d != std::string::npos && e != std::string::npos && f != std::string::npos);
+    EXPECT_TRUE(d < e && e < f);
+    EXPECT_EQ(*part(written, "xl/worksheets/sheet1.xml"), *part(templateParts(), "xl/worksheets/sheet1.xml"));
+}
+
+TEST(XlsxWorkbook, FormattingRefusesCellsOutsideTheSheetAndBooksWithoutStyles) {
+    TempDir dir;
+    XlsxWorkbook book = XlsxWorkbook::createNew();
+    EXPECT_EQ(book.styleCells(1, 0, 2, 2, {.bold = true}).kind(), ErrorKind::Invalid);
+    EXPECT_EQ(book.styleRows(1, XlsxWorkbook::kMaxRow + 1, {.bold = true}).kind(), ErrorKind::Invalid);
+    EXPECT_EQ(book.setColumnWidth(1, XlsxWorkbook::kMaxColumn + 1, 10).kind(), ErrorKind::Invalid);
+    for (double width : {0.0, -3.0, 256.0}) EXPECT_EQ(book.setColumnWidth(1, 1, width).kind(), ErrorKind::Invalid) << width;
+
+    Parts noStyles = templateParts();
+    std::erase_if(noStyles, [](const auto& p) { return p.first == "xl/styles.xml"; });
+    for (auto& [name, data] : noStyles) {
+        if (name != "xl/_rels/workbook.xml.rels") continue;
+        size_t at = data.find(R"(<Relationship Id="rId3")");
+        data.erase(at, data.find("/>", at) + 2 - at);
+    }
+    writeZip(dir / "plain.xlsx", noStyles);
+    XlsxWorkbook plain;
+    ASSERT_TRUE(XlsxWorkbook::load(dir / "plain.xlsx", plain));
+    EXPECT_EQ(plain.styleCells(1, 1, 1, 1, {.bold = true}).kind(), ErrorKind::Invalid);
+    EXPECT_EQ(plain.styleRows(1, 1, {.bold = true}).kind(), ErrorKind::Invalid);
+    ASSERT_TRUE(plain.setColumnWidth(1, 1, 30));  // widths belong to the sheet
+}
+
 TEST(XlsxWorkbook, FailuresNameTheFileAndKeepEarlierCopies) {
     TempDir dir;
     XlsxWorkbook book;
