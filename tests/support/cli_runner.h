@@ -32,12 +32,13 @@ inline std::string readFile(const std::filesystem::path& path) {
 }
 
 // tavir-cli with `args` (each passed as one argument) and `input` as its
-// standard input; `scratch` is a folder for the captured streams.
+// standard input; `scratch` is a folder for the captured streams and the
+// program's temporary directory, so runs in parallel never share work copies.
 inline CliResult runCli(const std::vector<std::string>& args, const std::filesystem::path& scratch,
                         const std::string& input = {}) {
     const auto in = scratch / ".cli-in", out = scratch / ".cli-out", err = scratch / ".cli-err";
     std::ofstream(in, std::ios::binary) << input;
-    std::string cmd = shellQuote(TAVIR_CLI_PATH);
+    std::string cmd = "TMPDIR=" + shellQuote(scratch.string()) + " " + shellQuote(TAVIR_CLI_PATH);
     for (const auto& a : args) cmd += " " + shellQuote(a);
     cmd += " <" + shellQuote(in.string()) + " >" + shellQuote(out.string()) + " 2>" + shellQuote(err.string());
     const int raw = std::system(cmd.c_str());
