@@ -57,7 +57,8 @@ TEST(PrintReportCli, StoredReportToPdf) {
     ASSERT_FALSE(first.empty()) << "no stored row 1 of facility 101 in the demo";
 
     const fs::path pdf = demo.root / "f5.pdf";
-    CliResult r = cli({"print-report", "--form", "5", "--facility", "101", "--period", "1", "--pdf", pdf.string()});
+    const CliResult r =
+        cli({"print-report", "--form", "5", "--facility", "101", "--period", "1", "--pdf", pdf.string()});
     if (r.status != 0 && r.err.find("PDF не собран") != std::string::npos) GTEST_SKIP() << r.err;
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string text = pdfText(pdf);
@@ -65,11 +66,18 @@ TEST(PrintReportCli, StoredReportToPdf) {
          {std::string("Ф5 Сведения о профилактических прививках."), std::string("Т 1000 Таблица 1000"),
           std::string("Наименование"), std::string("Против дифтерии"), std::string("Лист 1"), first})
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+}
 
-    r = cli({"print-report", "--form", "5", "--facility", "101", "--period", "1", "--table", "9999", "--pdf",
-             pdf.string()});
+// Refused before any PDF is drawn, so in a build without Qt as well.
+TEST(PrintReportCli, UnknownTableAndMissingPdfAreRefused) {
+    const auto& demo = tavir::demo::test::builtDemo();
+    ASSERT_TRUE(demo.status) << demo.status.message();
+    const fs::path pdf = demo.root / "f5-9999.pdf";
+    CliResult r = cli({"print-report", "--form", "5", "--facility", "101", "--period", "1", "--table", "9999",
+                       "--pdf", pdf.string()});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("нет таблицы 9999"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(pdf));
     r = cli({"print-report", "--form", "5", "--facility", "101", "--period", "1"});
     EXPECT_EQ(r.status, 2);
 }
