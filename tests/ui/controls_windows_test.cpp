@@ -77,6 +77,7 @@ private:
 
 private slots:
     void initTestCase() {
+        fixture::workInScratchFolder();
         auto dir = fixture::demoInstallation(TAVIR_BUILD_DIR, TAVIR_CLI_PATH);
         if (!dir) QSKIP("tavir-cli demo is not available");
         demo = *dir;

@@ -85,6 +85,7 @@ private:
     platform::ScriptedInteraction* script = nullptr;
 
 private slots:
+    void initTestCase() { fixture::workInScratchFolder(); }
     void init() { fx = std::make_unique<fixture::EntryInstallation>(); }
     void cleanup() { fx.reset(); }
 

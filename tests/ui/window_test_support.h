@@ -1,6 +1,6 @@
-// What the window tests share: finding controls by object name, acting on a
-// modal window once it shows, finding a menu item, opening the entry window
-// with a scripted interaction.
+// What the window tests share: a scratch current folder, finding controls by
+// object name, acting on a modal window once it shows, finding a menu item,
+// opening the entry window with a scripted interaction.
 #pragma once
 
 #include "app/shared_state.h"
@@ -9,9 +9,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -27,6 +29,13 @@ T* child(QWidget* w, const char* name) {
     T* c = w->findChild<T*>(name);
     if (!c) qFatal("no control %s in %s", name, qPrintable(w->objectName()));
     return c;
+}
+
+// Windows keep their positions in tavir.INI of the current folder: a test
+// run works in a scratch folder of its own, so the build folder stays clean.
+inline void workInScratchFolder() {
+    static QTemporaryDir scratch;
+    QDir::setCurrent(scratch.path());
 }
 
 // Runs `action` on the modal window named `name` as soon as it is shown.
