@@ -6,6 +6,7 @@
 #include "platform/scripted_interaction.h"
 #include "ui/maintenance/print_params_window.h"
 #include "ui/platform/qt_text.h"
+#include "window_test_support.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,12 +29,7 @@ namespace {
 constexpr int kForm = 12;
 constexpr int kPeriod = 3;  // March
 
-template <class T>
-T* child(QWidget* w, const char* name) {
-    T* c = w->findChild<T*>(name);
-    if (!c) qFatal("no control %s in %s", name, qPrintable(w->objectName()));
-    return c;
-}
+using fixture::child;
 
 // The texts of every page, page by page.
 std::vector<QStringList> pageTexts(const platform::Document& document) {
