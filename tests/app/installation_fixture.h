@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <initializer_list>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -38,12 +39,12 @@ public:
     template <class T>
     void write(const std::filesystem::path& path, std::vector<T> records) {
         std::filesystem::create_directories(path.parent_path());
-        check(platform::KeyedFile::create(data::defOf<T>(), path));
+        ensure(platform::KeyedFile::create(data::defOf<T>(), path));
         data::RecordFile<T> file(path);
-        check(file.open());
+        ensure(file.open());
         platform::Transaction tx(file);
-        for (T& r : records) check(file.add(r));
-        check(tx.commit());
+        for (T& r : records) ensure(file.add(r));
+        ensure(tx.commit());
     }
 
     void yearDir(int year) { std::filesystem::create_directories(dir_ / data::yearDirName(year)); }
@@ -54,7 +55,12 @@ public:
     void program(std::vector<data::NameProg> records) { write(dir_ / "NAMEPROG.tps", std::move(records)); }
     void text(const std::string& relative, const std::vector<std::string>& lines) {
         std::filesystem::create_directories((dir_ / relative).parent_path());
-        check(platform::writeTextLinesCp1251(dir_ / relative, lines));
+        ensure(platform::writeTextLinesCp1251(dir_ / relative, lines));
+    }
+
+    // A fixture that cannot be built stops the test.
+    static void ensure(const platform::Status& st) {
+        if (!st) throw std::runtime_error(st.message());
     }
 
     static data::Bolnbol facility(int code, int district, std::string name, int vid = 1, int sel = 1) {
@@ -82,13 +88,49 @@ private:
         return std::filesystem::temp_directory_path() /
                ("tavir-inst-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
     }
-    static void check(const platform::Status& st) {
-        if (!st) throw std::runtime_error(st.message());
-    }
-
     std::filesystem::path dir_;
     data::Installation installation_;
 };
+
+// Reference records of a form, as the small installations describe them.
+
+inline data::Tabl table(int form, int code, int sm, int a) {
+    data::Tabl t;
+    t.UNICODT = form * 10000 + code;
+    t.CODFORM = form;
+    t.CODTABL = code;
+    t.NAME = "Таблица " + std::to_string(code);
+    t.SM = sm;
+    t.A = a;
+    return t;
+}
+
+// A report row named "Строка " + its code unless a name is given.
+inline data::Stroka row(int form, int table, int unicod, int number, std::string code, std::string name = "") {
+    data::Stroka s;
+    s.CODFORM = form;
+    s.CODTABL = table;
+    s.UNICOD = unicod;
+    s.NUMBER = number;
+    s.NAME = name.empty() ? "Строка " + code : std::move(name);
+    s.NAMEL = s.NAME;
+    s.CODSTR = std::move(code);
+    return s;
+}
+
+inline data::ContrGr columnRule(int number, int form, int table, std::string row, int left, int relation,
+                                std::initializer_list<int> terms) {
+    data::ContrGr r;
+    r.UNICOD = number;
+    r.CODFORM = form;
+    r.CODTABL = table;
+    r.CODSTR = std::move(row);
+    r.S = left;
+    r.SNAK = relation;
+    int k = 0;
+    for (int t : terms) r.S1[k++] = t;
+    return r;
+}
 
 }  // namespace tavir::fixture
 

@@ -80,7 +80,7 @@ protected:
         YearFiles y;
         y.forms = {InstallationFixture::form(12, "12", "Сведения о заболеваемости", 1),
                    InstallationFixture::form(30, "30", "Сведения об учреждении", 0)};
-        y.rows = {row(12, 1, 2, 1, "1"), row(12, 2, 2, 2, "2"), row(30, 5, 1, 1, "05")};
+        y.rows = {row(12, 2, 1, 1, "1"), row(12, 2, 2, 2, "2"), row(30, 1, 5, 1, "05")};
         y.columnRules = {columnRule(3, 12, 2, "", 4, 3, {-3}), columnRule(4, 30, 1, "05", 2, 1, {1})};
         y.rowRules = {rowRule(123456, 12, 0, 1, 6, {2})};
         y.tableRules = {tableRule(7, 12, 1, 3, 1, {{2, 3}})};

@@ -37,7 +37,7 @@ protected:
                    InstallationFixture::form(850, "850", "Служебная", 0),
                    InstallationFixture::form(7, "7", "Отключенная", 0, 1)};
         y.tables = {table(12, 1, 1, 3), table(30, 1, 0, 2)};
-        y.rows = {row(12, 1, 1, 1, "1"), row(12, 2, 1, 2, "2"), row(12, 3, 1, 3, "3"), row(30, 1, 1, 1, "1")};
+        y.rows = {row(12, 1, 1, 1, "1"), row(12, 1, 2, 2, "2"), row(12, 1, 3, 3, "3"), row(30, 1, 1, 1, "1")};
         y.rowRules = {rowRule(10, 12, 2, 1, 6, {2}), rowRule(11, 12, 2, 3, 6, {2})};
         writeYear(fx, y);
         fx.write(fx.installation().valueFile(kYear, 12), records());

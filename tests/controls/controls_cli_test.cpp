@@ -37,7 +37,7 @@ protected:
         y.forms = {InstallationFixture::form(12, "12", "Сведения о заболеваемости", 1),
                    InstallationFixture::form(30, "30", "Сведения об учреждении", 0)};
         y.tables = {table(12, 1, 1, 3)};
-        y.rows = {row(12, 1, 1, 1, "1"), row(12, 2, 1, 2, "2")};
+        y.rows = {row(12, 1, 1, 1, "1"), row(12, 1, 2, 2, "2")};
         y.rowRules = {rowRule(10, 12, 2, 1, 6, {2})};
         y.columnRules = {columnRule(20, 12, 1, "", 4, 3, {-3})};
         data::ContrStr mf;

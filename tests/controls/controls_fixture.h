@@ -22,34 +22,10 @@ inline constexpr int kYear = 2014;
 template <class T>
 void writeAs(const std::filesystem::path& path, std::string_view label, std::vector<T> records) {
     std::filesystem::create_directories(path.parent_path());
-    auto check = [](const platform::Status& st) {
-        if (!st) throw std::runtime_error(st.message());
-    };
-    check(platform::KeyedFile::create(*data::findFile(label), path));
+    InstallationFixture::ensure(platform::KeyedFile::create(*data::findFile(label), path));
     data::RecordFile<T> file(path, label);
-    check(file.open());
-    for (T& r : records) check(file.add(r));
-}
-
-inline data::Stroka row(int form, int unicod, int table, int number, std::string code) {
-    data::Stroka s;
-    s.CODFORM = form;
-    s.UNICOD = unicod;
-    s.CODTABL = table;
-    s.NUMBER = number;
-    s.CODSTR = std::move(code);
-    return s;
-}
-
-inline data::Tabl table(int form, int code, int sm, int a) {
-    data::Tabl t;
-    t.UNICODT = form * 1000 + code;
-    t.CODFORM = form;
-    t.CODTABL = code;
-    t.SM = sm;
-    t.A = a;
-    t.NAME = "Таблица " + std::to_string(code);
-    return t;
+    InstallationFixture::ensure(file.open());
+    for (T& r : records) InstallationFixture::ensure(file.add(r));
 }
 
 inline data::ContrStr rowRule(int64_t number, int form, int column, int left, int relation,
@@ -59,20 +35,6 @@ inline data::ContrStr rowRule(int64_t number, int form, int column, int left, in
     r.CODFORM = form;
     r.CODGR = column;
     r.UNICODSTR = left;
-    r.SNAK = relation;
-    int k = 0;
-    for (int t : terms) r.S1[k++] = t;
-    return r;
-}
-
-inline data::ContrGr columnRule(int number, int form, int table, std::string row, int left, int relation,
-                                std::initializer_list<int> terms) {
-    data::ContrGr r;
-    r.UNICOD = number;
-    r.CODFORM = form;
-    r.CODTABL = table;
-    r.CODSTR = std::move(row);
-    r.S = left;
     r.SNAK = relation;
     int k = 0;
     for (int t : terms) r.S1[k++] = t;

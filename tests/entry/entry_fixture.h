@@ -66,7 +66,7 @@ public:
                                              rash(3, 40, 1, 4, 1, {2}), rash(4, 41, 1, 1, 3, {1, 2}),
                                              rash(5, 12, 1000, 1, 4, {1, 2}), rash(6, 12, 2000, 1, 2, {1}),
                                              rash(7, 12, 2000, 3, 2, {1, 2})});
-        write<data::ContrGr>(file("ContrGr.dat"), {columnRule(1, 40, "", 5, 1, {3, 4}), columnRule(2, 41, "2", 3, 2, {4})});
+        write<data::ContrGr>(file("ContrGr.dat"), {columnRule(1, 40, 1, "", 5, 1, {3, 4}), columnRule(2, 41, 1, "2", 3, 2, {4})});
         write<data::ContrStr>(file("ContrStr.dat"), {});
         write<data::ContrTab>(file("ContrTab.dat"), {});
         for (int form : {12, 30, 40, 41, 342, 50}) write<data::Otchet>(valueFile(form), {});
@@ -150,43 +150,6 @@ public:
         return r;
     }
 
-    // A fixture that cannot be built stops the test.
-    static void ensure(const platform::Status& st) {
-        if (!st) throw std::runtime_error(st.message());
-    }
-
-    static data::Tabl table(int form, int code, int sm, int a) {
-        data::Tabl t;
-        t.UNICODT = form * 10000 + code;
-        t.CODFORM = form;
-        t.CODTABL = code;
-        t.NAME = "Таблица " + std::to_string(code);
-        t.SM = sm;
-        t.A = a;
-        return t;
-    }
-    static data::Stroka row(int form, int table, int unicod, int number, std::string code, std::string name = "") {
-        data::Stroka s;
-        s.CODFORM = form;
-        s.CODTABL = table;
-        s.UNICOD = unicod;
-        s.NUMBER = number;
-        s.CODSTR = code;
-        s.NAME = name.empty() ? "Строка " + code : name;
-        s.NAMEL = s.NAME;
-        return s;
-    }
-    static data::ContrGr columnRule(int id, int form, std::string row, int left, int relation, std::vector<int> terms) {
-        data::ContrGr r;
-        r.UNICOD = id;
-        r.CODFORM = form;
-        r.CODTABL = 1;
-        r.CODSTR = std::move(row);
-        r.S = left;
-        r.SNAK = relation;
-        for (size_t k = 0; k < terms.size(); ++k) r.S1[k] = terms[k];
-        return r;
-    }
     static data::Rash rash(int id, int form, int table, int kind, int target, std::vector<int> operands) {
         data::Rash r;
         r.ID = id;
