@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <initializer_list>
 #include <system_error>
 #include <unistd.h>
@@ -58,11 +59,19 @@ std::vector<std::string> listWorkCopies(const fs::path& folder) {
     return names;
 }
 
+// A copy saved this recently may still be on its way into the spreadsheet
+// program, which marks it only once it has opened it.
+constexpr std::chrono::seconds kOpeningTime{60};
+
 // LibreOffice marks a document it has open with ".~lock.<name>#" beside it;
-// such a copy is in use, as one Excel holds open cannot be deleted.
+// such a copy is in use, as one Excel holds open cannot be deleted. So is a
+// copy saved within the opening time: a second export started right after
+// the first must not take the first one's copy away before it is shown.
 bool inUse(const fs::path& folder, const std::string& name) {
     std::error_code ec;
-    return fs::exists(folder / (".~lock." + name + "#"), ec);
+    if (fs::exists(folder / (".~lock." + name + "#"), ec)) return true;
+    const fs::file_time_type saved = fs::last_write_time(folder / name, ec);
+    return !ec && fs::file_time_type::clock::now() - saved < kOpeningTime;
 }
 
 Status ensureFolder(const fs::path& folder) {

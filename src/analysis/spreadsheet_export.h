@@ -28,7 +28,8 @@ inline constexpr size_t kWorkCopyNumberWidth = 15;
 // work copy; otherwise every work copy that can be deleted is deleted, the
 // folder listed again into the same list, and the last entry's number + 1.
 // Each listing stands in the order of the copies' numbers. A copy that the
-// spreadsheet program holds open (its lock file lies beside it) stays. The
+// spreadsheet program holds open (its lock file lies beside it) stays, and so
+// does one saved within the last minute, which may still be opening. The
 // text is cut to `width` characters.
 std::string nextWorkCopyNumber(const std::filesystem::path& folder, size_t width);
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -22,6 +23,12 @@ void touch(const fs::path& path, const std::string& content = "x") {
     std::ofstream(path, std::ios::binary) << content;
 }
 
+// A work copy saved by an export some minutes ago, long since shown.
+void touchOld(const fs::path& path) {
+    touch(path);
+    fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::minutes(5));
+}
+
 std::vector<std::string> namesIn(const fs::path& folder) {
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
@@ -36,22 +43,24 @@ TEST(WorkCopyNumber, ListDeleteListAgainLastPlusOne) {
     EXPECT_EQ(nextWorkCopyNumber(folder, 15), "1");
     EXPECT_EQ(nextWorkCopyNumber(folder / "нет", 15), "1");
 
-    touch(folder / "1.xlsx");
-    touch(folder / "2.XLSX");
+    touchOld(folder / "1.xlsx");
+    touchOld(folder / "2.XLSX");
     touch(folder / "notes.txt");
     EXPECT_EQ(nextWorkCopyNumber(folder, 15), "3");
     EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"notes.txt"}));
 
     // Copies held open stay and count: numbers, not names, give the order,
-    // so the next copy does not collide with 10.xlsx.
-    touch(folder / "2.xlsx");
-    touch(folder / "9.xlsx");
-    touch(folder / "10.xlsx");
+    // so the next copy does not collide with 10.xlsx. A copy saved a moment
+    // ago stays too: the spreadsheet program may not have opened it yet.
+    touchOld(folder / "2.xlsx");
+    touchOld(folder / "9.xlsx");
+    touchOld(folder / "10.xlsx");
+    touch(folder / "7.xlsx");
     touch(folder / ".~lock.10.xlsx#");
     touch(folder / ".~lock.9.xlsx#");
     EXPECT_EQ(nextWorkCopyNumber(folder, 15), "11");
-    EXPECT_EQ(namesIn(folder),
-              (std::vector<std::string>{".~lock.10.xlsx#", ".~lock.9.xlsx#", "10.xlsx", "9.xlsx", "notes.txt"}));
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{".~lock.10.xlsx#", ".~lock.9.xlsx#", "10.xlsx", "7.xlsx",
+                                                         "9.xlsx", "notes.txt"}));
     // The completeness export keeps one character.
     EXPECT_EQ(nextWorkCopyNumber(folder, 1), "1");
 

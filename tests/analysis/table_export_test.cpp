@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -111,9 +113,18 @@ TEST(TableExport, GenericTemplateLayout) {
     EXPECT_FALSE(b.format(11, 1).thinTop);
     EXPECT_FALSE(b.format(13, 6).thinBottom);
 
-    // The next export deletes this copy and takes the next number.
-    EXPECT_EQ(exportToBook(w, input()), w.directFolder() / "2.xlsx");
+    // An export right after keeps this copy, which may still be opening in
+    // the spreadsheet program, and takes the next number; once the copies
+    // are old, the next export deletes them.
+    const fs::path second = exportToBook(w, input());
+    EXPECT_EQ(second, w.directFolder() / "2.xlsx");
+    EXPECT_TRUE(fs::exists(copy));
+    for (const fs::path& p : {copy, second}) {
+        fs::last_write_time(p, fs::file_time_type::clock::now() - std::chrono::minutes(5));
+    }
+    EXPECT_EQ(exportToBook(w, input()), w.directFolder() / "3.xlsx");
     EXPECT_FALSE(fs::exists(copy));
+    EXPECT_FALSE(fs::exists(second));
 }
 
 TEST(TableExport, TableTemplateGetsNoColumnHeadings) {
