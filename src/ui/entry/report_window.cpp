@@ -17,6 +17,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -266,7 +267,7 @@ ReportWindow::ReportWindow(const data::Installation& installation, app::SharedSt
     QPushButton* del = button("?DEL1", "Удалить отчет", "Удалить весь отчет", &ReportWindow::deleteReport);
     carry_ = button("?F342_OCT", "Перенос  остатков(задолж.)  с прошлого месяца", QString(), &ReportWindow::carryOver);
     QPushButton* print = button("?PRNT1", QString(), "Печать", &ReportWindow::print);
-    print->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
+    print->setIcon(QIcon::fromTheme("document-print", style()->standardIcon(QStyle::SP_FileIcon)));
     QPushButton* save = button("?SAVEOTH", QString(), "Сохранить отчет", &ReportWindow::saveReport);
     save->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     QPushButton* controls = button("?CONTRS", "Контроль", "Внутриформенный контроль", &ReportWindow::runControls);
@@ -275,7 +276,7 @@ ReportWindow::ReportWindow(const data::Installation& installation, app::SharedSt
     QPushButton* clear = button("?CLEARTABL", "Очистить таблицу", QString(), &ReportWindow::clearTable);
     QPushButton* calc = button("?RT", "Расчет таблиц", "Расчет итоговых строк и граф", &ReportWindow::calculate);
     QPushButton* excel = button("?EXCEL", QString(), "Выгрузка таблицы в Excel", &ReportWindow::exportTable);
-    excel->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    excel->setIcon(QIcon::fromTheme("x-office-spreadsheet", style()->standardIcon(QStyle::SP_FileDialogContentsView)));
     QPushButton* empty = button("?SAVEOTHNUL", "Сохранить пустой отчет и выйти", QString(), &ReportWindow::emptyReport);
 
     gridModel_ = new ReportGridModel(*ui_, this);
