@@ -138,6 +138,15 @@ Status badCell(int row, int column) {
                         "Ячейка R" + std::to_string(row) + "C" + std::to_string(column) + " вне листа");
 }
 
+// Both corners on the sheet; the corners put in order, first above and left.
+Status checkRectangle(int& firstRow, int& firstColumn, int& lastRow, int& lastColumn) {
+    if (!validCell(firstRow, firstColumn)) return badCell(firstRow, firstColumn);
+    if (!validCell(lastRow, lastColumn)) return badCell(lastRow, lastColumn);
+    if (firstRow > lastRow) std::swap(firstRow, lastRow);
+    if (firstColumn > lastColumn) std::swap(firstColumn, lastColumn);
+    return Status::ok();
+}
+
 // Characters XML 1.0 cannot carry are left out rather than making the whole
 // file unreadable.
 std::string xmlSafe(std::string_view text) {
@@ -873,11 +882,8 @@ Status XlsxWorkbook::setText(int row, int column, std::string_view text) {
 }
 
 Status XlsxWorkbook::addBorders(int firstRow, int firstColumn, int lastRow, int lastColumn) {
-    if (!validCell(firstRow, firstColumn)) return badCell(firstRow, firstColumn);
-    if (!validCell(lastRow, lastColumn)) return badCell(lastRow, lastColumn);
+    if (Status st = checkRectangle(firstRow, firstColumn, lastRow, lastColumn); !st) return st;
     if (!impl_->hasCellStyles()) return noCellStyles();
-    if (firstRow > lastRow) std::swap(firstRow, lastRow);
-    if (firstColumn > lastColumn) std::swap(firstColumn, lastColumn);
     for (int r = firstRow; r <= lastRow; ++r) {
         for (int col = firstColumn; col <= lastColumn; ++col) {
             pugi::xml_node c = impl_->cellForWriting(r, col);
@@ -890,11 +896,8 @@ Status XlsxWorkbook::addBorders(int firstRow, int firstColumn, int lastRow, int 
 }
 
 Status XlsxWorkbook::styleCells(int firstRow, int firstColumn, int lastRow, int lastColumn, const CellStyle& style) {
-    if (!validCell(firstRow, firstColumn)) return badCell(firstRow, firstColumn);
-    if (!validCell(lastRow, lastColumn)) return badCell(lastRow, lastColumn);
+    if (Status st = checkRectangle(firstRow, firstColumn, lastRow, lastColumn); !st) return st;
     if (!impl_->hasCellStyles()) return noCellStyles();
-    if (firstRow > lastRow) std::swap(firstRow, lastRow);
-    if (firstColumn > lastColumn) std::swap(firstColumn, lastColumn);
     for (int r = firstRow; r <= lastRow; ++r) {
         for (int col = firstColumn; col <= lastColumn; ++col) impl_->styleCell(impl_->cellForWriting(r, col), style);
     }

@@ -118,6 +118,20 @@ inline data::Stroka row(int form, int table, int unicod, int number, std::string
     return s;
 }
 
+// A report column: its number, heading, kind (GRA:TYPEGR), picture and width.
+inline data::Grafa column(int form, int table, int cod, std::string name, int kind, std::string format = "",
+                          int width = 8) {
+    data::Grafa g;
+    g.CODFORM = form;
+    g.CODTABL = table;
+    g.COD = cod;
+    g.NAME = std::move(name);
+    g.TYPEGR = kind;
+    g.FORMAT = std::move(format);
+    g.L = width;
+    return g;
+}
+
 inline data::ContrGr columnRule(int number, int form, int table, std::string row, int left, int relation,
                                 std::initializer_list<int> terms) {
     data::ContrGr r;

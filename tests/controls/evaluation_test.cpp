@@ -1,3 +1,4 @@
+#include "../app/installation_fixture.h"
 #include "controls/evaluation.h"
 
 #include "platform/scripted_interaction.h"
@@ -59,16 +60,7 @@ protected:
     }
     static data::ContrGr columnRule(int number, int table, std::string row, int left, int relation,
                                     std::initializer_list<int> terms) {
-        data::ContrGr r;
-        r.UNICOD = number;
-        r.CODFORM = 12;
-        r.CODTABL = table;
-        r.CODSTR = std::move(row);
-        r.S = left;
-        r.SNAK = relation;
-        int k = 0;
-        for (int t : terms) r.S1[k++] = t;
-        return r;
+        return fixture::columnRule(number, 12, table, std::move(row), left, relation, terms);
     }
     static data::ContrTab tableRule(int number, int left, int column, int relation,
                                     std::initializer_list<std::pair<int, int>> terms) {

@@ -1,5 +1,6 @@
 // The report printout on the page model: what each page holds.
 
+#include "../app/installation_fixture.h"
 #include "maintenance/report_print.h"
 
 #include <gtest/gtest.h>
@@ -31,15 +32,7 @@ data::Stroka row(int table, int number, int unicod) {
 }
 
 data::Grafa column(int table, int cod, std::string name, int kind, std::string format = "", int width = 8) {
-    data::Grafa g;
-    g.CODFORM = kForm;
-    g.CODTABL = table;
-    g.COD = cod;
-    g.NAME = std::move(name);
-    g.TYPEGR = kind;
-    g.FORMAT = std::move(format);
-    g.L = width;
-    return g;
+    return fixture::column(kForm, table, cod, std::move(name), kind, std::move(format), width);
 }
 
 struct Fixture {

@@ -99,15 +99,7 @@ private:
     // pictures, each table's headings its own.
     void describeForm() {
         auto column = [](int table, int cod, std::string name, int kind, std::string format, int width) {
-            data::Grafa g;
-            g.CODFORM = kForm;
-            g.CODTABL = table;
-            g.COD = cod;
-            g.NAME = std::move(name);
-            g.TYPEGR = kind;
-            g.FORMAT = std::move(format);
-            g.L = width;
-            return g;
+            return fixture::column(kForm, table, cod, std::move(name), kind, std::move(format), width);
         };
         std::filesystem::remove(fx->file("Grafa.dat"));
         fx->write<data::Grafa>(fx->file("Grafa.dat"),
