@@ -23,6 +23,7 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -238,6 +239,50 @@ private slots:
         QCOMPARE(cell(grid, 2, 7), QString("5"));
         again->close();
         QTRY_VERIFY(!again);
+    }
+
+    // In column mode a second double click on the in-place editor stores its
+    // value and closes it; "Контроль" then finds the violation the value
+    // makes, before any save; the help button opens the help window.
+    void secondDoubleClickControlsAndHelp() {
+        fx->store(40, {{0, 1, 1, {1, 2, 3}}});
+        auto w = openWindow(fx->report(40));
+        QVERIFY(w);
+        auto* grid = child<QTableView>(w, "?BROWSE:1");
+        QTest::mouseClick(child<QCheckBox>(w, "?WWODCOL"), Qt::LeftButton);
+        doubleClick(grid, 1, 4);
+        QWidget* edit = focusNamed("?EDITOR");
+        QVERIFY(edit);
+        QTest::keyClicks(edit, "5");
+        QTest::mouseDClick(edit, Qt::LeftButton);
+        QTRY_VERIFY(focusNamed("?BROWSE:1"));
+        QCOMPARE(grid->currentIndex().row(), 1);
+        QCOMPARE(cell(grid, 1, 4), QString("5.00"));
+
+        // Row 2: column 5 (0) is not column 3 + column 4 (5).
+        QStringList codes;
+        whenModal("ErrorList", [&codes](QWidget* list) {
+            auto* lines = child<QTableWidget>(list, "?BROWSE:1");
+            for (int r = 0; r < lines->rowCount(); ++r) codes << lines->item(r, 0)->text();
+            list->close();
+        });
+        QTest::mouseClick(child<QPushButton>(w, "?CONTRS"), Qt::LeftButton);
+        QCOMPARE(codes, QStringList{"1"});
+
+        // The help window takes an interaction of its own from the factory.
+        platform::ScriptedInteraction* entryScript = script;
+        QTest::mouseClick(child<QPushButton>(w, "?HELP_"), Qt::LeftButton);
+        QPointer<QWidget> help;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == "Help" && top->isVisible()) help = top;
+        }
+        QVERIFY(help);
+        help->close();
+        QTRY_VERIFY(!help);
+
+        entryScript->answerAsk(2);  // "СОХРАНИТЬ  ОТЧЕТ ?": no
+        w->close();
+        QTRY_VERIFY(!w);
     }
 
     // Printing and the table export both take the values as the grid shows
