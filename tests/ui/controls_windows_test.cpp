@@ -96,26 +96,28 @@ private slots:
     void intraFormRunFindsTheDemoViolations() {
         QStringList rules, subjects, texts;
         bool formsListed = false;
-        whenModal("ControlRun", [&](QWidget* run) {
+        std::unique_ptr<QTimer> resultsShown, againShown;
+        auto runShown = whenModal("ControlRun", [&](QWidget* run) {
             auto* forms = child<QTableWidget>(run, "?BROWSE:1");
             formsListed = rowOf(forms, 1, "12") >= 0 && rowOf(forms, 1, "820") < 0 && rowOf(forms, 1, "910") < 0;
             for (const char* form : {"12", "30"}) forms->item(rowOf(forms, 1, form), 0)->setCheckState(Qt::Checked);
             child<QSpinBox>(run, "?MES1")->setValue(0);
             child<QSpinBox>(run, "?MES2")->setValue(12);
             child<QAbstractButton>(run, "?OPTION1:2")->click();
-            whenModal("RunResults", [&](QWidget* results) {
+            resultsShown = whenModal("RunResults", [&](QWidget* results) {
                 auto* list = child<QTableWidget>(results, "?BROWSE:1");
                 rules = column(list, 0);
                 subjects = column(list, 1);
                 texts << child<QPlainTextEdit>(results, "?TEXT")->toPlainText();
                 list->setCurrentCell(2, 0);
                 texts << child<QPlainTextEdit>(results, "?TEXT")->toPlainText();
-                whenModal("ControlRun", [](QWidget* again) { child<QPushButton>(again, "?CLOSE")->click(); });
+                againShown = whenModal("ControlRun", [](QWidget* again) { child<QPushButton>(again, "?CLOSE")->click(); });
                 child<QPushButton>(results, "?CLOSE")->click();
             });
             child<QPushButton>(run, "?CONTROL")->click();
         });
         menuItem("Контроли", "Внутриформенный контроль")->trigger();
+        QVERIFY(fixture::shown(runShown) && fixture::shown(resultsShown) && fixture::shown(againShown));
         QVERIFY(formsListed);
         QCOMPARE(rules, (QStringList{"11", "19", "28", "3"}));
         QCOMPARE(subjects, (QStringList{"701", "701", "1001", "2201"}));
@@ -126,18 +128,20 @@ private slots:
     void interFormRun() {
         QStringList codes;
         QString formula;
-        whenModal("InterformList", [&](QWidget* list) {
+        std::unique_ptr<QTimer> resultsShown, againShown;
+        auto listShown = whenModal("InterformList", [&](QWidget* list) {
             auto* rules = child<QTableWidget>(list, "?BROWSE:1");
             rules->setCurrentCell(0, 0);
             formula = child<QPlainTextEdit>(list, "?FORMULA")->toPlainText();
-            whenModal("InterformResults", [&](QWidget* results) {
+            resultsShown = whenModal("InterformResults", [&](QWidget* results) {
                 codes = column(child<QTableWidget>(results, "?BROWSE:1"), 0);
-                whenModal("InterformList", [](QWidget* again) { child<QPushButton>(again, "?CLOSE")->click(); });
+                againShown = whenModal("InterformList", [](QWidget* again) { child<QPushButton>(again, "?CLOSE")->click(); });
                 child<QPushButton>(results, "?CLOSE")->click();
             });
             child<QPushButton>(list, "?CONTROL")->click();
         });
         menuItem("Ввод отчетов", "Межформенные контроли")->trigger();
+        QVERIFY(fixture::shown(listShown) && fixture::shown(resultsShown) && fixture::shown(againShown));
         QCOMPARE(formula, QString("Ф30 т3100 стр.1 гр.6 - Ф14 т2000 стр.1 гр.4 = 0"));
         QCOMPARE(codes, QStringList{"1901"});
     }
@@ -155,15 +159,17 @@ private slots:
         QVERIFY(column(child<QTableWidget>(list, "?BROWSE:3"), 0).contains("3"));
 
         int pages = 0;
-        whenModal("PrintKinds", [&](QWidget* dialog) {
+        std::unique_ptr<QTimer> previewShown;
+        auto kindsShown = whenModal("PrintKinds", [&](QWidget* dialog) {
             child<QCheckBox>(dialog, "?CHECK1")->setChecked(true);
-            whenModal("Preview", [&](QWidget* preview) {
+            previewShown = whenModal("Preview", [&](QWidget* preview) {
                 pages = qobject_cast<ui::PreviewWindow*>(preview)->pageCount();
                 preview->close();
             });
             child<QPushButton>(dialog, "?CONTINUE")->click();
         });
         child<QPushButton>(list, "?PRINT")->click();
+        QVERIFY(fixture::shown(kindsShown) && fixture::shown(previewShown));
         QCOMPARE(pages, 1);
 
         scripts.back()->answerPick(0);  // "Форма": form 5

@@ -30,6 +30,7 @@ constexpr int kForm = 12;
 constexpr int kPeriod = 3;  // March
 
 using fixture::child;
+using fixture::whenModal;
 
 // The texts of every page, page by page.
 std::vector<QStringList> pageTexts(const platform::Document& document) {
@@ -67,22 +68,6 @@ void clickIndicator(QAbstractButton* button) {
 // Types `text` key by key; QTest::keyClicks takes Latin-1 only.
 void typeText(QWidget* widget, const QString& text) {
     for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
-// Polls for the modal window named `name` and runs `action` on it once; the
-// poll ends with the returned timer.
-std::unique_ptr<QTimer> whenModal(const QString& name, std::function<void(QWidget*)> action) {
-    auto timer = std::make_unique<QTimer>();
-    timer->setInterval(20);
-    QTimer* t = timer.get();
-    QObject::connect(t, &QTimer::timeout, [t, name, action] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal->objectName() != name) return;
-        t->stop();
-        action(modal);
-    });
-    timer->start();
-    return timer;
 }
 
 }  // namespace
@@ -281,7 +266,7 @@ private slots:
             w->close();
         });
         ui::printReport(fx->installation(), storedRequest(), *script, nullptr);
-        QVERIFY(!closeParams->isActive());
+        QVERIFY(fixture::shown(closeParams));
         QVERIFY(!previewShown);
         seePreview.reset();
 

@@ -261,7 +261,7 @@ private slots:
 
         // Row 2: column 5 (0) is not column 3 + column 4 (5).
         QStringList codes;
-        whenModal("ErrorList", [&codes](QWidget* list) {
+        auto errors = whenModal("ErrorList", [&codes](QWidget* list) {
             auto* lines = child<QTableWidget>(list, "?BROWSE:1");
             for (int r = 0; r < lines->rowCount(); ++r) codes << lines->item(r, 0)->text();
             list->close();
@@ -305,12 +305,12 @@ private slots:
         typeValue(w, 1, 4, "4,5");
 
         std::vector<std::string> printed;
-        whenModal("PrintParams", [](QWidget* dialog) {
+        auto params = whenModal("PrintParams", [](QWidget* dialog) {
             QCOMPARE(child<QLineEdit>(dialog, "?HEADING")->text(), QString("Береговой р-н, Береговая ЦРБ  2026г.март"));
             child<QRadioButton>(dialog, "?SCOPE:2")->setChecked(true);
             QTest::mouseClick(child<QPushButton>(dialog, "?CONTINUE"), Qt::LeftButton);
         });
-        whenModal("Preview", [&printed](QWidget* preview) {
+        auto preview = whenModal("Preview", [&printed](QWidget* preview) {
             printed = fixture::pageTexts(static_cast<ui::PreviewWindow*>(preview)->document());
             preview->close();
         });
@@ -381,9 +381,9 @@ private slots:
         w->setDesktopOpener(std::move(recording));
 
         std::vector<std::string> printed;
-        whenModal("PrintParams",
+        auto params = whenModal("PrintParams",
                   [](QWidget* dialog) { QTest::mouseClick(child<QPushButton>(dialog, "?CONTINUE"), Qt::LeftButton); });
-        whenModal("Preview", [&printed](QWidget* preview) {
+        auto preview = whenModal("Preview", [&printed](QWidget* preview) {
             printed = fixture::pageTexts(static_cast<ui::PreviewWindow*>(preview)->document());
             preview->close();
         });

@@ -38,19 +38,25 @@ inline void workInScratchFolder() {
     QDir::setCurrent(scratch.path());
 }
 
-// Runs `action` on the modal window named `name` as soon as it is shown.
-inline void whenModal(const QString& name, std::function<void(QWidget*)> action) {
-    auto* timer = new QTimer;
+// Runs `action` once on the modal window named `name` as soon as it is
+// shown. The wait ends with the returned timer, which is still active when
+// the window never showed.
+[[nodiscard]] inline std::unique_ptr<QTimer> whenModal(const QString& name, std::function<void(QWidget*)> action) {
+    auto timer = std::make_unique<QTimer>();
     timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, name, action] {
+    QTimer* t = timer.get();
+    QObject::connect(t, &QTimer::timeout, [t, name, action] {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal || modal->objectName() != name) return;
-        timer->stop();
-        timer->deleteLater();
+        t->stop();
         action(modal);
     });
     timer->start();
+    return timer;
 }
+
+// Whether the wait of whenModal was started and its window showed.
+inline bool shown(const std::unique_ptr<QTimer>& wait) { return wait && !wait->isActive(); }
 
 // The item `item` of the menu `menu` of a menu bar, or null.
 inline QAction* menuItem(QMenuBar* bar, const QString& menu, const QString& item) {
