@@ -7,6 +7,7 @@
 #include "platform/xlsx_workbook.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,12 @@ constexpr int kTwoDecimals = 2;
 constexpr int kLastBreakdownColumn = 107;
 constexpr int kLastTableColumn = 45;
 
+// A wrapped heading keeps its row's height: rows are made tall enough for
+// the headings they will show.
+constexpr double kLineHeight = 13;         // points per line of the bold 10-point font
+constexpr int kShortHeadingLines = 2;      // the exports' own headings
+constexpr int kColumnNameLines = 8;        // a column name of up to 100 characters
+
 constexpr double kNameWidth = 40;     // districts, facilities
 constexpr double kRowNameWidth = 50;  // the rows of a report table
 constexpr double kValueWidth = 14;    // room for a bold word of a heading
@@ -69,9 +76,15 @@ Status titleRows(XlsxWorkbook& book, int lastRow, int mainRow) {
     return book.styleRows(mainRow, mainRow, kTitle);
 }
 
+// Rows `first`..`last` styled as headings, `lines` lines high.
+Status headingRows(XlsxWorkbook& book, int first, int last, int lines) {
+    if (Status st = book.styleRows(first, last, kHeading); !st) return st;
+    return book.setRowHeight(first, last, lines * kLineHeight);
+}
+
 Status writeRas(XlsxWorkbook& book) {
     if (Status st = titleRows(book, 4, 1); !st) return st;
-    if (Status st = book.styleRows(7, 9, kHeading); !st) return st;
+    if (Status st = headingRows(book, 7, 9, kShortHeadingLines); !st) return st;
     if (Status st = book.setColumnWidth(1, 1, kNameWidth); !st) return st;
     if (Status st = book.setColumnWidth(2, 2, 10); !st) return st;  // codes and numbers
     return book.setColumnWidth(3, kLastBreakdownColumn, kValueWidth);
@@ -82,7 +95,7 @@ Status writeRas(XlsxWorkbook& book) {
 // in the breakdown.
 Status writeRas1(XlsxWorkbook& book) {
     if (Status st = titleRows(book, 3, 1); !st) return st;
-    if (Status st = book.styleRows(7, 9, kHeading); !st) return st;
+    if (Status st = headingRows(book, 7, 9, kShortHeadingLines); !st) return st;
     if (Status st = book.setColumnWidth(1, 1, 25); !st) return st;
     if (Status st = book.setColumnWidth(2, 2, 35); !st) return st;
     if (Status st = book.setColumnWidth(3, 3, 45); !st) return st;
@@ -92,7 +105,7 @@ Status writeRas1(XlsxWorkbook& book) {
 Status writeRang(XlsxWorkbook& book) {
     if (Status st = book.setText(1, 1, "Ранговая таблица"); !st) return st;
     if (Status st = titleRows(book, 3, 1); !st) return st;
-    if (Status st = book.styleRows(10, 10, kHeading); !st) return st;
+    if (Status st = headingRows(book, 10, 10, kShortHeadingLines); !st) return st;
     // Column 2 (the value) and 5 (the ranges) are headed by the export.
     const std::pair<int, const char*> headings[] = {{1, "Наименование"}, {3, "Ранг"}, {4, "Номер диапазона"}};
     for (const auto& [column, text] : headings) {
@@ -117,6 +130,18 @@ double tableColumnWidth(const data::Grafa& column, int descriptiveColumns) {
     }
 }
 
+// Lines the longest column name of the table takes in its column, wrapped.
+int columnNameLines(const TableRef& table) {
+    int lines = 1;
+    for (const data::Grafa& g : table.cols) {
+        const double width = tableColumnWidth(g, table.tabl.SM);
+        const double chars = static_cast<double>(platform::charCount(trimmed(g.NAME)));
+        // Wrapping at blanks leaves part of each line empty: a fifth more lines.
+        lines = std::max(lines, static_cast<int>(std::ceil(chars * 1.2 / width)));
+    }
+    return std::min(lines, kColumnNameLines);
+}
+
 // The table layout: the region in row 1, the table's title (written by the
 // export) in row 2, the heading line in row 3, column names and numbers in
 // rows 9 and 10. A single table's template carries its own columns; the
@@ -124,7 +149,7 @@ double tableColumnWidth(const data::Grafa& column, int descriptiveColumns) {
 Status writeTableTemplate(XlsxWorkbook& book, const TableRef* table) {
     if (Status st = book.setText(1, 1, "Тарвинская область"); !st) return st;
     if (Status st = titleRows(book, 3, 2); !st) return st;
-    if (Status st = book.styleRows(9, 9, kHeading); !st) return st;
+    if (Status st = headingRows(book, 9, 9, table ? columnNameLines(*table) : kColumnNameLines); !st) return st;
     if (Status st = book.styleRows(10, 10, kColumnNumbers); !st) return st;
     if (!table) {
         if (Status st = book.setColumnWidth(1, 1, kRowNameWidth); !st) return st;

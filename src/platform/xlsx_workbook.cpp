@@ -929,6 +929,26 @@ Status XlsxWorkbook::setColumnWidth(int firstColumn, int lastColumn, double char
     return Status::ok();
 }
 
+Status XlsxWorkbook::setRowHeight(int firstRow, int lastRow, double points) {
+    if (!validCell(firstRow, 1)) return badCell(firstRow, 1);
+    if (!validCell(lastRow, 1)) return badCell(lastRow, 1);
+    if (!(points > 0 && points <= kMaxRowHeight))
+        return Status::fail(ErrorKind::Invalid, "Неверная высота строки: " + numberText(points));
+    if (firstRow > lastRow) std::swap(firstRow, lastRow);
+    for (int r = firstRow; r <= lastRow; ++r) {
+        pugi::xml_node row = impl_->rowForWriting(r);
+        setAttr(row, "ht", numberText(points));
+        setAttr(row, "customHeight", "1");
+    }
+    return Status::ok();
+}
+
+double XlsxWorkbook::rowHeight(int row) const {
+    auto it = impl_->rows.find(row);
+    if (it == impl_->rows.end() || !truthy(it->second.attribute("customHeight"))) return 0;
+    return it->second.attribute("ht").as_double();
+}
+
 CellValue XlsxWorkbook::value(int row, int column) const {
     CellValue out;
     pugi::xml_node c = impl_->findCell(row, column);

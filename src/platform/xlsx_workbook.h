@@ -49,6 +49,7 @@ class XlsxWorkbook {
 public:
     static constexpr int kMaxRow = 1048576;
     static constexpr int kMaxColumn = 16384;
+    static constexpr double kMaxRowHeight = 409;  // points, the spreadsheet program's limit
 
     XlsxWorkbook();
     ~XlsxWorkbook();
@@ -81,10 +82,16 @@ public:
     // The columns keep their own style.
     Status setColumnWidth(int firstColumn, int lastColumn, double characters);
 
+    // Height of the rows in points, kept however the cells wrap: a heading
+    // row of wrapped column names shows them whole.
+    Status setRowHeight(int firstRow, int lastRow, double points);
+
     CellValue value(int row, int column) const;
     CellFormat format(int row, int column) const;
     // The column's width as setColumnWidth takes it; 0 for the sheet's default.
     double columnWidth(int column) const;
+    // The row's height as setRowHeight takes it; 0 for the sheet's default.
+    double rowHeight(int row) const;
 
 private:
     struct Impl;

@@ -13,6 +13,7 @@
 #include <shapefil.h>
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -687,6 +688,10 @@ TEST_F(DemoTest, ExportTemplatesStyleTheirTitlesHeadingsAndColumns) {
     EXPECT_GT(ras.format(1, 1).fontSize, ras.format(2, 1).fontSize);
     const platform::XlsxWorkbook swod = loadTemplate(dir() / "XLS" / "swod.xlsx");
     EXPECT_GT(swod.format(2, 1).fontSize, swod.format(1, 1).fontSize);
+    // Wrapped headings show whole: the generic template's column-name row
+    // holds a name of 100 characters in a value column.
+    EXPECT_GE(swod.rowHeight(9) / 13 * swod.columnWidth(2), 100);
+    for (int r = 7; r <= 9; ++r) EXPECT_GE(ras.rowHeight(r), 26) << r;
     EXPECT_TRUE(swod.format(10, 5).centred);
     // Every column a breakdown fills has a width of its own; facility names
     // in RAS1 get room.
@@ -711,6 +716,8 @@ TEST_F(DemoTest, ExportTemplatesStyleTheirTitlesHeadingsAndColumns) {
         EXPECT_EQ(table.value(9, g.COD).text, platform::trimRight(g.NAME)) << g.COD;
         EXPECT_EQ(table.value(10, g.COD).number, g.COD);
         EXPECT_TRUE(heading(table, 9, g.COD)) << g.COD;
+        const double lines = std::ceil(platform::charCount(platform::trimRight(g.NAME)) / table.columnWidth(g.COD));
+        EXPECT_GE(table.rowHeight(9), 13 * lines) << g.COD;
         EXPECT_TRUE(table.format(10, g.COD).centred) << g.COD;
     }
     EXPECT_EQ(columns, 8);

@@ -253,6 +253,8 @@ TEST(XlsxWorkbook, FormattingReadsBackAndOutlivesValuesSetLater) {
     ASSERT_TRUE(book.setColumnWidth(6, 2, 12));
     ASSERT_TRUE(book.setColumnWidth(4, 4, 20));  // cuts the range 2..6 in three
     ASSERT_TRUE(book.setText(9, 3, "Графа"));   // a new cell of a styled row
+    ASSERT_TRUE(book.setRowHeight(9, 9, 52));
+    ASSERT_TRUE(book.setRowHeight(30, 31, 20.5));
     ASSERT_TRUE(book.save(dir / "t.xlsx"));
 
     XlsxWorkbook back;
@@ -278,6 +280,9 @@ TEST(XlsxWorkbook, FormattingReadsBackAndOutlivesValuesSetLater) {
               4);
     const std::vector<std::pair<int, double>> widths{{1, 40}, {2, 12}, {3, 12}, {4, 20}, {5, 12}, {6, 12}, {7, 0}};
     for (const auto& [column, width] : widths) EXPECT_EQ(back.columnWidth(column), width) << column;
+    EXPECT_EQ(back.rowHeight(9), 52);
+    EXPECT_EQ(back.rowHeight(31), 20.5);
+    EXPECT_EQ(back.rowHeight(10), 0);  // styled, but of the default height
 
     // Values set afterwards, as the channel pokes them, and a frame drawn
     // over the heading: the formatting stays.
@@ -299,6 +304,7 @@ TEST(XlsxWorkbook, FormattingReadsBackAndOutlivesValuesSetLater) {
     EXPECT_EQ(again.value(12, 5).number, 1.5);
     EXPECT_EQ(again.format(12, 5).numFmtId, 2);
     for (const auto& [column, width] : widths) EXPECT_EQ(again.columnWidth(column), width) << column;
+    EXPECT_EQ(again.rowHeight(9), 52);
 }
 
 TEST(XlsxWorkbook, FormattingATemplateReusesItsStylesAndKeepsItsColumns) {
@@ -348,6 +354,8 @@ TEST(XlsxWorkbook, FormattingRefusesCellsOutsideTheSheetAndBooksWithoutStyles) {
     EXPECT_EQ(book.styleRows(1, XlsxWorkbook::kMaxRow + 1, {.bold = true}).kind(), ErrorKind::Invalid);
     EXPECT_EQ(book.setColumnWidth(1, XlsxWorkbook::kMaxColumn + 1, 10).kind(), ErrorKind::Invalid);
     for (double width : {0.0, -3.0, 256.0}) EXPECT_EQ(book.setColumnWidth(1, 1, width).kind(), ErrorKind::Invalid) << width;
+    for (double height : {0.0, -1.0, 410.0}) EXPECT_EQ(book.setRowHeight(1, 1, height).kind(), ErrorKind::Invalid) << height;
+    EXPECT_EQ(book.setRowHeight(0, 1, 20).kind(), ErrorKind::Invalid);
 
     Parts noStyles = templateParts();
     std::erase_if(noStyles, [](const auto& p) { return p.first == "xl/styles.xml"; });
