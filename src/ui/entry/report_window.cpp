@@ -14,7 +14,6 @@
 #include <QAbstractTableModel>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
@@ -315,16 +314,16 @@ ReportWindow::ReportWindow(const data::Installation& installation, app::SharedSt
         if (*label) top->addWidget(new QLabel(label, this));
         top->addWidget(field);
     }
-    auto* buttons = new QGridLayout;
-    int column = 0;
-    for (QWidget* w : std::initializer_list<QWidget*>{lpu_, newForm_, putTable, newTable, up_, down_, del, print,
-                                                       save, controls, help}) {
-        buttons->addWidget(w, 0, column++);
-    }
-    column = 0;
-    for (QWidget* w : std::initializer_list<QWidget*>{byColumns_, controlsOff_, clear, calc, excel, empty, carry_}) {
-        buttons->addWidget(w, 1, column, 1, w == byColumns_ || w == controlsOff_ ? 2 : 1);
-        column += w == byColumns_ || w == controlsOff_ ? 2 : 1;
+    // Two rows of buttons, each as wide as its text or icon.
+    auto* buttons = new QVBoxLayout;
+    for (const auto& row : {std::initializer_list<QWidget*>{lpu_, newForm_, putTable, newTable, up_, down_, del, print,
+                                                            save, controls, help},
+                            std::initializer_list<QWidget*>{byColumns_, controlsOff_, clear, calc, excel, empty,
+                                                            carry_}}) {
+        auto* line = new QHBoxLayout;
+        for (QWidget* w : row) line->addWidget(w);
+        line->addStretch(1);
+        buttons->addLayout(line);
     }
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(rowName_, 1);
