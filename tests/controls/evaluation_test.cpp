@@ -1,6 +1,6 @@
-#include "../app/installation_fixture.h"
 #include "controls/evaluation.h"
 
+#include "controls_fixture.h"
 #include "platform/scripted_interaction.h"
 #include "platform/text.h"
 
@@ -47,16 +47,9 @@ protected:
         for (double v : vs) r.DATA[i++] = d(v);
         rows.push_back(r);
     }
+    // The rules of form 12.
     static data::ContrStr rowRule(int64_t number, int column, int left, int relation, std::initializer_list<int> terms) {
-        data::ContrStr r;
-        r.UNICOD = number;
-        r.CODFORM = 12;
-        r.CODGR = column;
-        r.UNICODSTR = left;
-        r.SNAK = relation;
-        int k = 0;
-        for (int t : terms) r.S1[k++] = t;
-        return r;
+        return fixture::rowRule(number, 12, column, left, relation, terms);
     }
     static data::ContrGr columnRule(int number, int table, std::string row, int left, int relation,
                                     std::initializer_list<int> terms) {
@@ -64,18 +57,7 @@ protected:
     }
     static data::ContrTab tableRule(int number, int left, int column, int relation,
                                     std::initializer_list<std::pair<int, int>> terms) {
-        data::ContrTab r;
-        r.UNICOD = number;
-        r.CODFORM = 12;
-        r.UNICODSTR = left;
-        r.CODGR = column;
-        r.SNAK = relation;
-        int k = 0;
-        for (auto [row, col] : terms) {
-            r.US1[k] = row;
-            r.CODGRS1[k++] = col;
-        }
-        return r;
+        return fixture::tableRule(number, 12, left, column, relation, terms);
     }
 
     std::vector<ErrorLine> run() {
