@@ -368,7 +368,8 @@ Status storedReportRequest(const data::Installation& installation, int year, int
     });
 }
 
-PrintRequest editorPrintRequest(const entry::ReportEditor& editor, std::string label) {
+PrintRequest editorPrintRequest(entry::ReportEditor& editor, std::string label) {
+    editor.sync();
     PrintRequest request;
     const entry::ChosenReport& report = editor.report();
     request.year = report.year;
@@ -379,14 +380,7 @@ PrintRequest editorPrintRequest(const entry::ReportEditor& editor, std::string l
     request.periodText = editor.periodName();
     if (!editor.tables().empty()) request.currentTable = editor.currentTable().CODTABL;
     for (const entry::TableEntry& t : editor.tables()) request.tables.push_back({t.CODTABL, t.NAME, t.SM, t.A, t.TYPE});
-    std::map<int, entry::Values> rows;
-    for (const auto& [unicod, entry] : editor.cache()) rows[unicod] = entry.DATA;
-    // The shown table's grid holds what the cache gets at the next sync.
-    for (const entry::GridRow& g : editor.grid()) {
-        if (entry::allZero(g.DATA)) rows.erase(g.UNICODSTR);
-        else rows[g.UNICODSTR] = g.DATA;
-    }
-    for (const auto& [unicod, data] : rows) request.rows.push_back({unicod, data});
+    for (const auto& [unicod, entry] : editor.cache()) request.rows.push_back({unicod, entry.DATA});
     return request;
 }
 

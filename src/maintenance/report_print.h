@@ -64,10 +64,10 @@ platform::Status loadPrintReference(const data::Installation& installation, int 
 platform::Status storedReportRequest(const data::Installation& installation, int year, int form, int facility,
                                      int64_t period, PrintRequest& out);
 
-// The request of the entry window: the report as the editor holds it, the
-// shown table's values not yet synced included, and its year and period in
-// the heading.
-PrintRequest editorPrintRequest(const entry::ReportEditor& editor, std::string label);
+// The request of the entry window: the grid synced into the report first,
+// as before every whole-report action, then the report as the editor holds
+// it, with its year and period in the heading.
+PrintRequest editorPrintRequest(entry::ReportEditor& editor, std::string label);
 
 enum class PrintScope { Report = 1, Table = 2 };
 

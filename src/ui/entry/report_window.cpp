@@ -352,7 +352,7 @@ QPushButton* ReportWindow::button(const char* name, const QString& text, const Q
     if (!tip.isEmpty()) b->setToolTip(tip);
     // The buttons act on a mouse click; the keyboard stays with the grid.
     b->setFocusPolicy(Qt::NoFocus);
-    if (action) connect(b, &QPushButton::clicked, this, [this, action] { (this->*action)(); });
+    connect(b, &QPushButton::clicked, this, [this, action] { (this->*action)(); });
     return b;
 }
 
@@ -552,7 +552,6 @@ void ReportWindow::runControls() {
     afterAction();
 }
 void ReportWindow::print() {
-    editor_->sync();
     printReport(installation_, maintenance::editorPrintRequest(*editor_, editor_->caption()), *ui_, this);
     afterAction();
 }
