@@ -1,5 +1,6 @@
 #include "demo/import_files.h"
 
+#include "data/exchange_record.h"
 #include "data/record_binding.h"
 #include "platform/dbf_writer.h"
 #include "platform/number_format.h"
@@ -24,19 +25,6 @@ Status writeKeyless(const fs::path& path, std::string_view label, const std::vec
         if (Status st = file.add(r); !st) return st;
     }
     return tx.commit();
-}
-
-data::Ot2 exchangeRecord(int form, const data::Otchet& o) {
-    data::Ot2 r;
-    r.CODFORM = form;
-    r.CODREG = o.CODREG;
-    r.CODUCH = o.CODUCH;
-    r.CODTAB = o.CODTAB;
-    r.MES = o.MES;
-    r.TIP = o.TIP;
-    r.UNICODSTR = o.UNICODSTR;
-    r.DATA = o.DATA;
-    return r;
 }
 
 // The name the report export gives a file of monthly reports: subject stem,
@@ -90,7 +78,7 @@ Status writeImportFiles(const fs::path& importDir, const Reference& reference,
             case Delivery::FacilityFile:
             case Delivery::DistrictFile: {
                 const std::string stem = how == Delivery::FacilityFile ? "u" + std::to_string(report.facility) : "r" + std::to_string(report.district);
-                for (const data::Otchet& o : records) exchange[stem].push_back(exchangeRecord(report.form, o));
+                for (const data::Otchet& o : records) exchange[stem].push_back(data::exchangeRecord(report.form, o));
                 exchangePeriods[stem].first = report.period;
                 exchangePeriods[stem].second.insert(report.form);
                 break;
@@ -99,7 +87,7 @@ Status writeImportFiles(const fs::path& importDir, const Reference& reference,
                 // As the district's consolidated export writes it: the district as subject, no period type.
                 std::vector<data::Ot2> rows;
                 for (const data::Otchet& o : records) {
-                    data::Ot2 r = exchangeRecord(report.form, o);
+                    data::Ot2 r = data::exchangeRecord(report.form, o);
                     r.TIP = 0;
                     rows.push_back(r);
                 }

@@ -6,6 +6,7 @@
 #include "../app/installation_fixture.h"
 #include "../support/page_texts.h"
 #include "controls/views.h"
+#include "data/exchange_record.h"
 #include "data/records.h"
 #include "platform/print_pages.h"
 
@@ -72,18 +73,7 @@ inline data::Otchet value(int district, int facility, int table, int month, int 
     return o;
 }
 
-inline data::Ot2 exchange(int form, const data::Otchet& o) {
-    data::Ot2 e;
-    e.CODFORM = form;
-    e.CODREG = o.CODREG;
-    e.CODUCH = o.CODUCH;
-    e.CODTAB = o.CODTAB;
-    e.MES = o.MES;
-    e.TIP = o.TIP;
-    e.UNICODSTR = o.UNICODSTR;
-    e.DATA = o.DATA;
-    return e;
-}
+inline data::Ot2 exchange(int form, const data::Otchet& o) { return data::exchangeRecord(form, o); }
 
 // The reference and rule files of one year; files not given are written empty.
 struct YearFiles {
