@@ -659,6 +659,37 @@ Cursor KeyedFile::byKeyText(const KeyDef& key, const std::vector<std::string>& f
                       nullptr, &key, {});
 }
 
+Cursor KeyedFile::firstOfGroups(const KeyDef& key, size_t groupBy, int64_t low, int64_t high,
+                                 const std::vector<int>& fields) {
+    groupBy = std::clamp<size_t>(groupBy, 1, key.fields.size());
+    const std::string table = sqlName(def_->label);
+    // g: the distinct groups, from the key's index alone; t: each group's
+    // first record, found through the same index.
+    std::string groups, match, within, order;
+    for (size_t i = 0; i < key.fields.size(); ++i) {
+        const std::string col = sqlName(def_->fields[key.fields[i]].column());
+        if (i < groupBy) {
+            groups += (i ? ", " : "") + col;
+            match += (i ? " AND i." : "i.") + col + " = g." + col;
+            order += (i ? ", g." : "g.") + col;
+        } else {
+            within += "i." + col + ", ";
+        }
+    }
+    std::string cols;
+    const size_t count = fields.empty() ? def_->fields.size() : fields.size();
+    for (size_t i = 0; i < count; ++i) {
+        cols += ", t." + sqlName(def_->fields[fields.empty() ? static_cast<int>(i) : fields[i]].column());
+    }
+    const std::string first = sqlName(def_->fields[key.fields[0]].column());
+    const std::string sql = "SELECT t.rowid" + cols + " FROM (SELECT DISTINCT " + groups + " FROM " + table +
+                            " WHERE " + first + " BETWEEN ? AND ?) g JOIN " + table +
+                            " t ON t.rowid = (SELECT i.rowid FROM " + table + " i WHERE " + match + " ORDER BY " +
+                            within + "i.rowid LIMIT 1) ORDER BY " + order;
+    const std::vector<int64_t> values{low, high};
+    return makeCursor(sql, nullptr, &values, &key, fields);
+}
+
 Cursor KeyedFile::equal(const KeyDef& key, const std::vector<int64_t>& values, const std::vector<int>& fields) {
     const size_t n = std::min(values.size(), key.fields.size());
     std::vector<int64_t> v(values.begin(), values.begin() + static_cast<long>(n));
