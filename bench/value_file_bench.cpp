@@ -3,6 +3,8 @@
 // load, reading one report by its key, and the whole-file scans that
 // consolidation and indicators make, against SQLite's own GROUP BY over the
 // same data stored one column per value.
+#include "region_value_file.h"
+
 #include "data/dictionary.h"
 #include "platform/keyed_file.h"
 
@@ -11,69 +13,11 @@
 
 #include <array>
 #include <filesystem>
-#include <random>
-#include <unistd.h>
 
 using namespace tavir;
+using namespace tavir::bench;
 
 namespace {
-
-constexpr int kFacilities = 300;
-constexpr int kMonths = 12;
-constexpr int kRows = 250;
-constexpr int kValues = 25;
-
-std::filesystem::path benchDir() {
-    static const auto dir = [] {
-        auto d = std::filesystem::temp_directory_path() / ("tavir-bench-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(d);
-        return d;
-    }();
-    return dir;
-}
-
-const platform::FileDef& otchet() { return *data::findFile("otchet"); }
-
-// The values of one record: about eight of the 25 non-zero, reproducible.
-void fillValues(std::mt19937& rng, platform::Record& r) {
-    const int data = otchet().fieldIndex("OTC:DATA");
-    for (int i = 0; i < 35; ++i) r.setNum(data, 0, i);
-    for (int k = 0; k < 8; ++k) r.setNum(data, static_cast<int64_t>(rng() % 100000) * 10, static_cast<int>(rng() % kValues));
-}
-
-bool buildOurs(const std::filesystem::path& path) {
-    std::filesystem::remove(path);
-    if (!platform::KeyedFile::create(otchet(), path).isOk()) return false;
-    platform::KeyedFile file(otchet(), path);
-    if (!file.open().isOk()) return false;
-    std::mt19937 rng(42);
-    platform::Record r(otchet());
-    platform::Transaction tx(file);
-    for (int mes = 1; mes <= kMonths; ++mes) {
-        for (int uch = 1; uch <= kFacilities; ++uch) {
-            for (int row = 1; row <= kRows; ++row) {
-                r.setNum("OTC:CODREG", uch % 28 + 1);
-                r.setNum("OTC:CODUCH", uch);
-                r.setNum("OTC:CODTAB", 1000 + row / 64);
-                r.setNum("OTC:MES", mes);
-                r.setNum("OTC:TIP", 1);
-                r.setNum("OTC:UNICODSTR", row);
-                fillValues(rng, r);
-                if (!file.add(r).isOk()) return false;
-            }
-        }
-    }
-    return tx.commit().isOk();
-}
-
-const std::filesystem::path& ourFile() {
-    static const auto path = [] {
-        auto p = benchDir() / "F0012.dat";
-        if (!buildOurs(p)) std::abort();
-        return p;
-    }();
-    return path;
-}
 
 // The same records, one INTEGER column per value, built from our file.
 const std::filesystem::path& columnFile() {
@@ -97,7 +41,7 @@ const std::filesystem::path& columnFile() {
         sqlite3_stmt* ins = nullptr;
         sqlite3_prepare_v2(db, ("INSERT INTO otchet VALUES (?, ?, ?, ?, ?, ?" + params + ")").c_str(), -1, &ins,
                            nullptr);
-        platform::KeyedFile file(otchet(), ourFile());
+        platform::KeyedFile file(otchet(), regionValueFile());
         file.open();
         platform::Record r(otchet());
         auto cursor = file.byPosition();
@@ -117,7 +61,7 @@ const std::filesystem::path& columnFile() {
 
 void BM_LoadValueFile(benchmark::State& state) {
     for (auto _ : state) {
-        bool ok = buildOurs(benchDir() / "load.dat");
+        bool ok = buildRegionValueFile(benchDir() / "load.dat");
         if (!ok) state.SkipWithError("load failed");
     }
     state.counters["records"] = kFacilities * kMonths * kRows;
@@ -125,7 +69,7 @@ void BM_LoadValueFile(benchmark::State& state) {
 BENCHMARK(BM_LoadValueFile)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_ReadReportByKey(benchmark::State& state) {
-    platform::KeyedFile file(otchet(), ourFile());
+    platform::KeyedFile file(otchet(), regionValueFile());
     file.open();
     const auto& key = *otchet().key("OTC:KEYCODUCH");
     platform::Record r(otchet());
@@ -142,7 +86,7 @@ BENCHMARK(BM_ReadReportByKey)->Unit(benchmark::kMicrosecond);
 
 // Sums the 25 values per row code over the whole file.
 void scanSums(benchmark::State& state, bool byKey) {
-    platform::KeyedFile file(otchet(), ourFile());
+    platform::KeyedFile file(otchet(), regionValueFile());
     file.open();
     const int data = otchet().fieldIndex("OTC:DATA");
     const int row = otchet().fieldIndex("OTC:UNICODSTR");
