@@ -17,6 +17,7 @@ extern const Command interformCommand;
 extern const Command controlListCommand;
 extern const Command printReportCommand;
 extern const Command exportTableCommand;
+extern const Command reportsCommand;
 
 const std::vector<Command>& commands() {
     // The registry: one line per command.
@@ -30,6 +31,7 @@ const std::vector<Command>& commands() {
         controlListCommand,
         printReportCommand,
         exportTableCommand,
+        reportsCommand,
     };
     return all;
 }

@@ -77,13 +77,15 @@ entry::ChooserContext ReportListWindow::context() const {
 }
 
 Status ReportListWindow::open(bool& opened) {
-    opened = false;
-    year_ = keepYearInRange(state_, ui_);
-    bool chosen = false;
-    if (Status st = chooseForm(chosen); !st || !chosen) return st;
-    opened = true;
+    if (Status st = openForm(opened); !st || !opened) return st;
     upper_.reset();
     return build();
+}
+
+Status ReportListWindow::openForm(bool& chosen) {
+    chosen = false;
+    year_ = keepYearInRange(state_, ui_);
+    return chooseForm(chosen);
 }
 
 Status ReportListWindow::chooseForm(bool& chosen) {

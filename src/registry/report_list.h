@@ -50,6 +50,9 @@ public:
     // The year check, the form chooser and the list; false in `opened` when
     // no form was chosen and the window does not open.
     platform::Status open(bool& opened);
+    // The year check and the form chooser alone, for a caller that sets the
+    // periods before the first build.
+    platform::Status openForm(bool& chosen);
     // "Форма": another form; false in `open` when the chooser was cancelled
     // and the window closes. A different form empties the list until "Ok".
     platform::Status changeForm(bool& open);
