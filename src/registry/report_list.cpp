@@ -3,6 +3,7 @@
 #include "data/periods.h"
 #include "data/records.h"
 #include "platform/number_format.h"
+#include "platform/numeric_text.h"
 #include "platform/text.h"
 #include "registry/report_scan.h"
 
@@ -245,6 +246,29 @@ Status ReportListWindow::findColumnKindSwitch() {
 
 std::string ReportListWindow::caption() const {
     return std::string(platform::trimRight(form_.number)) + " " + form_.name;
+}
+
+bool ReportListWindow::enterPeriods(std::string_view lower, std::string_view upper) {
+    auto trimmed = [](std::string_view text) {
+        text = platform::trimRight(text);
+        return text.substr(std::min(text.find_first_not_of(' '), text.size()));
+    };
+    auto parse = [&](std::string_view text) -> std::optional<int64_t> {
+        if (showsDates()) return data::parseDdMmYy(text);
+        const auto value = platform::parseIntegerStrict(trimmed(text));
+        return value && *value >= 0 ? value : std::nullopt;
+    };
+    const auto low = parse(lower);
+    const bool upperBlank = trimmed(upper).empty();
+    const auto high = upperBlank ? std::nullopt : parse(upper);
+    if (!low || (!upperBlank && !high)) {
+        ui_.beep();
+        ui_.message("Неверно указан период: " + std::string(low ? upper : lower));
+        return false;
+    }
+    lower_ = *low;
+    upper_ = high;
+    return true;
 }
 
 std::string ReportListWindow::periodText(int64_t period) const {

@@ -65,6 +65,10 @@ public:
     // The period entries; an upper period of none means the latest stored one.
     void setLower(int64_t period) { lower_ = period; }
     void setUpper(std::optional<int64_t> period) { upper_ = period; }
+    // The entries as typed: numbers, or dates dd.mm.yy for daily forms; a
+    // blank upper entry is none. Text that is neither is refused with a
+    // message and changes nothing.
+    bool enterPeriods(std::string_view lower, std::string_view upper);
 
     // Marks and filters; each re-marks the list as the window does.
     void toggle(int index);
