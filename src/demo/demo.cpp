@@ -308,6 +308,14 @@ Status writeReadme(const fs::path& path, const DemoSummary& s, const Reference& 
             << v.facility << " (" << v.rules << "): " << v.what << '\n';
     }
     out << "\nВсе остальные отчеты удовлетворяют расчетам таблиц и контролям.\n";
+    out << "\nОсобые случаи для списков отчетов и полноты сдачи\n";
+    for (const RegistryCase& c : s.registryCases) {
+        const FormRef& f = ref.form(c.form);
+        out << "  " << c.year << ", форма " << c.form << ", " << periodText(f.forma.TIP, c.period) << ", код "
+            << c.facility << ": " << c.what << '\n';
+    }
+    out << "  Районы и города, не сдавшие отчет: у большинства форм отчитываются не все районы,\n"
+           "  например форму 117 сдают только некоторые учреждения (нулевые строки полноты по районам).\n";
     std::ofstream f(path);
     f << out.str();
     if (!f) return ioFail("Не записан файл " + path.string());
@@ -356,8 +364,8 @@ Status buildDemo(const DemoOptions& options, DemoSummary& summary) {
         if (Status st = writeDeadlines(src, yd / "sroki.txt"); !st) return st;
     }
 
-    // Registry, settings and analysis files.
-    if (Status st = loadFacilities(facilities, inst.bolnFile()); !st) return st;
+    // Registry, settings and analysis files (the facility registry once the
+    // reports are made, which add facilities of their own).
     static const std::vector<std::tuple<std::string, std::string_view, std::string>> kTopFiles{
         {"region1.tsv", data::label::region1, "REGION1.dat"}, {"viduch.tsv", data::label::viduch, "VIDUCH.dat"},
         {"USER1.tsv", data::label::user1, "USER1.dat"},       {"NameProg.tsv", data::label::nameProg, "NAMEPROG.tps"},
@@ -383,6 +391,9 @@ Status buildDemo(const DemoOptions& options, DemoSummary& summary) {
     Generated generated;
     const GenerationInput input{&references, &described, &districts, &plan, options.seed};
     if (Status st = generateValues(input, generated); !st) return st;
+    std::vector<data::Bolnbol> registry = facilities;
+    registry.insert(registry.end(), generated.unlistedFacilities.begin(), generated.unlistedFacilities.end());
+    if (Status st = loadFacilities(registry, inst.bolnFile()); !st) return st;
     for (int year = kFirstYear; year <= kLastYear; ++year) {
         for (const auto& [code, form] : references.at(year).forms) {
             auto it = generated.files.find({year, code});
@@ -406,6 +417,7 @@ Status buildDemo(const DemoOptions& options, DemoSummary& summary) {
 
     summary.facilities = int(facilities.size());
     summary.violations = generated.violations;
+    summary.registryCases = generated.registryCases;
     return writeReadme(dir / "README.txt", summary, references.at(kFirstYear));
 }
 

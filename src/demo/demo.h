@@ -23,6 +23,7 @@ struct DemoSummary {
     int facilities = 0;
     int64_t valueRecords = 0;
     std::vector<Violation> violations;
+    std::vector<RegistryCase> registryCases;
     std::vector<std::string> importFiles;
 };
 

@@ -207,6 +207,7 @@ private:
     void regionValues(int year);
     void violate();
     void withhold();
+    void registryCases();
 
     Report* find(int year, int form, int facility, int64_t period);
     std::vector<const Facility*> districtFacilities(int district) const;
@@ -692,6 +693,90 @@ void Generator::withhold() {
     take(Delivery::Billing, kLastYear, 117, 1601, 10);
 }
 
+// Month 11 of the year in progress: reports of forms 117 and 950 as real
+// installations come to hold them. Each is a copy or a sum of stored
+// reports, so the calculations and controls hold for them too.
+void Generator::registryCases() {
+    auto stored = [&](int formCode) -> std::vector<Report>* {
+        auto it = out_.files.find({kLastYear, formCode});
+        return it == out_.files.end() ? nullptr : &it->second;
+    };
+    std::vector<Report>* finance = stored(117);
+    std::vector<Report>* births = stored(950);
+    if (!finance || !births) return;
+    auto firstOf = [](std::vector<Report>& reports, auto&& wanted) -> const Report* {
+        const Report* first = nullptr;
+        for (const Report& r : reports) {
+            if (r.period == kLastMonth && wanted(r) && (!first || r.facility < first->facility)) first = &r;
+        }
+        return first;
+    };
+    std::set<int> districtCodes, facilityCodes;
+    for (const DistrictInfo& d : *in_.districts) districtCodes.insert(d.code);
+    for (const Facility& f : *in_.facilities) facilityCodes.insert(f.rec.UNICOD);
+    auto note = [&](const Report& r, std::string what) {
+        out_.registryCases.push_back({r.year, r.form, r.facility, r.period, r.district, std::move(what)});
+    };
+
+    const Report* source = firstOf(*finance, [](const Report& r) { return r.facility < kRegion; });
+    if (!source) return;
+    const Report original = *source;
+    std::vector<Report> added;
+    {
+        // Stored under the next rural district: the facility was moved in the registry after it reported.
+        Report& moved = *find(kLastYear, 117, original.facility, kLastMonth);
+        auto next = districtCodes.upper_bound(moved.district);
+        if (next == districtCodes.end() || *next >= 100) next = districtCodes.begin();
+        moved.district = *next;
+        note(moved, "хранится с кодом района " + std::to_string(moved.district) + ", в справочнике учреждение района " +
+                        std::to_string(original.district));
+    }
+    int missing = 9001;
+    while (facilityCodes.count(missing)) ++missing;
+    Report unknown = original;
+    unknown.facility = missing;
+    note(unknown, "учреждения нет в справочнике учреждений");
+    added.push_back(std::move(unknown));
+    // A private clinic of a kind the list of kinds lacks.
+    data::Bolnbol clinic;
+    clinic.UNICOD = missing + 1;
+    while (facilityCodes.count(clinic.UNICOD)) ++clinic.UNICOD;
+    clinic.CODREG = original.district;
+    clinic.VID = 77;
+    clinic.NAZV = "Медицинский центр «Здоровье»";
+    clinic.SEL = 1;
+    clinic.SYEAR = kLastYear;
+    out_.unlistedFacilities.push_back(clinic);
+    Report unlisted = original;
+    unlisted.facility = clinic.UNICOD;
+    note(unlisted, "вид учреждения 77 отсутствует в справочнике видов");
+    added.push_back(std::move(unlisted));
+    for (Report& r : added) finance->push_back(std::move(r));
+
+    const FormRef& f950 = form(kLastYear, 950);
+    Report districts(f950, kLastYear, kRegion + 1, kRegionDistrict + 1, kLastMonth);
+    const Report* firstDistrict = nullptr;
+    for (const Report& r : *births) {
+        if (r.period != kLastMonth || r.facility <= kRegion || r.district >= 100) continue;
+        if (!firstDistrict || r.facility < firstDistrict->facility) firstDistrict = &r;
+        for (size_t t = 0; t < r.cells.size(); ++t) {
+            for (size_t row = 0; row < r.cells[t].size(); ++row) {
+                for (size_t i = 0; i < r.cells[t][row].size(); ++i) districts.cells[t][row][i] += r.cells[t][row][i];
+            }
+        }
+    }
+    if (!firstDistrict) return;
+    int absent = 27;
+    while (districtCodes.count(absent)) ++absent;
+    Report orphan = *firstDistrict;
+    orphan.facility = districtReport(absent);
+    orphan.district = absent;
+    note(orphan, "района " + std::to_string(absent) + " нет в справочнике районов");
+    note(districts, "свод по районам области (без городов)");
+    births->push_back(std::move(orphan));
+    births->push_back(std::move(districts));
+}
+
 Status Generator::run() {
     for (int f : {16, 117, 124, 342}) forced_.insert({kLastYear, f, 401, kLastMonth});
     for (const Facility* f : districtFacilities(9)) forced_.insert({kLastYear, 16, f->rec.UNICOD, kLastMonth});
@@ -765,6 +850,7 @@ Status Generator::run() {
     }
     violate();
     withhold();
+    registryCases();
     return Status::ok();
 }
 

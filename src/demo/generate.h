@@ -54,6 +54,19 @@ struct Violation {
     std::string what;   // what was changed, for the README
 };
 
+// A report stored the way real installations sometimes hold them, so that
+// the registry windows show every case: a facility stored under another
+// district, a facility or a district missing from the registry, a facility
+// whose kind the list of kinds lacks, the districts' consolidated report.
+struct RegistryCase {
+    int year = 0;
+    int form = 0;
+    int facility = 0;
+    int64_t period = 0;
+    int district = 0;  // OTC:CODREG as stored
+    std::string what;  // for the README
+};
+
 // Reports kept out of the value files, to be written to the files to import.
 enum class Delivery { FacilityFile, DistrictFile, ConsolidatedFile, OldFormat, Billing };
 
@@ -61,6 +74,10 @@ struct Generated {
     std::map<std::pair<int, int>, std::vector<Report>> files;  // (year, form) -> reports in file order
     std::vector<std::pair<Delivery, Report>> withheld;
     std::vector<Violation> violations;
+    std::vector<RegistryCase> registryCases;
+    // Facilities of the registry cases that the facility registry holds
+    // beside the listed ones.
+    std::vector<data::Bolnbol> unlistedFacilities;
 };
 
 struct GenerationInput {

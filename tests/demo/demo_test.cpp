@@ -294,6 +294,11 @@ TEST_F(DemoTest, StoredTotalsSatisfyTheCalculationRules) {
 TEST_F(DemoTest, ValueRecordsAgreeWithTheirRowsFormsAndFacilities) {
     std::map<int, data::Bolnbol> facilities;
     for (const auto& b : readAll<data::Bolnbol>(inst().bolnFile())) facilities[b.UNICOD] = b;
+    // The registry cases are stored as declared, outside the registry's rules.
+    std::map<std::tuple<int, int, int, int64_t>, int> cases;
+    for (const RegistryCase& c : builtDemo().summary.registryCases) cases[{c.year, c.form, c.facility, c.period}] = c.district;
+    EXPECT_EQ(cases.size(), 5u);
+    int casesFound = 0;
     int emptyReports = 0;
     for (int year : kYears) {
         const YearData y(inst(), year);
@@ -301,12 +306,16 @@ TEST_F(DemoTest, ValueRecordsAgreeWithTheirRowsFormsAndFacilities) {
         for (const data::Forma& f : y.forms) tipOf[f.UNICOD] = f.TIP;
         for (const auto& [key, records] : readReports(inst(), y.forms, year)) {
             const int form = std::get<1>(key), facility = std::get<2>(key);
+            const auto registryCase = cases.find({year, form, facility, std::get<3>(key)});
+            casesFound += registryCase != cases.end();
             for (const data::Otchet& o : records) {
                 const data::Stroka* row = y.row(form, o.UNICODSTR);
                 ASSERT_TRUE(row) << form << " " << o.UNICODSTR;
                 ASSERT_EQ(o.CODTAB, row->CODTABL) << form << " " << o.UNICODSTR;
                 ASSERT_EQ(o.TIP, tipOf.at(form));
-                if (facility == 20000) {
+                if (registryCase != cases.end()) {
+                    EXPECT_EQ(o.CODREG, registryCase->second) << facility;
+                } else if (facility == 20000) {
                     EXPECT_EQ(o.CODREG, 250);
                 } else if (facility > 21000 && facility < 22000) {
                     EXPECT_EQ(o.CODREG, facility - 21000);
@@ -330,6 +339,7 @@ TEST_F(DemoTest, ValueRecordsAgreeWithTheirRowsFormsAndFacilities) {
         }
     }
     EXPECT_EQ(emptyReports, 1);
+    EXPECT_EQ(casesFound, 5);
     // The facility that closed last year reports only then, the one opened this year only now.
     const auto reportsOf = [&](int year, int facility) {
         int n = 0;
