@@ -1,6 +1,8 @@
 #include "region_value_file.h"
 
 #include "data/dictionary.h"
+#include "data/paths.h"
+#include "data/records.h"
 #include "platform/keyed_file.h"
 
 #include <cstdlib>
@@ -64,6 +66,60 @@ const std::filesystem::path& regionValueFile() {
         return p;
     }();
     return path;
+}
+
+namespace {
+
+template <class T>
+bool writeFile(const std::filesystem::path& path, std::vector<T> records) {
+    if (!platform::KeyedFile::create(data::defOf<T>(), path).isOk()) return false;
+    data::RecordFile<T> file(path);
+    if (!file.open().isOk()) return false;
+    platform::Transaction tx(file);
+    for (T& r : records) {
+        if (!file.add(r).isOk()) return false;
+    }
+    return tx.commit().isOk();
+}
+
+bool buildInstallation(const std::filesystem::path& dir) {
+    const std::filesystem::path year = dir / data::yearDirName(kBenchYear);
+    std::filesystem::create_directories(year);
+    std::vector<data::Forma> forms(1);
+    forms[0].UNICOD = 12;
+    forms[0].COD = "12";
+    forms[0].NAME = "Сведения о заболеваемости";
+    forms[0].TIP = 1;
+    std::vector<data::Region1> districts;
+    for (int d = 1; d <= 28; ++d) districts.push_back({d, "Район " + std::to_string(d)});
+    std::vector<data::Viduch> kinds;
+    for (int k = 1; k <= 5; ++k) kinds.push_back({k, "Вид " + std::to_string(k)});
+    std::vector<data::Bolnbol> facilities;
+    for (int n = 1; n <= kFacilities; ++n) {
+        data::Bolnbol b;
+        b.UNICOD = n;
+        b.CODREG = n % 28 + 1;
+        b.VID = n % 5 + 1;
+        b.SEL = n % 2 + 1;
+        b.NAZV = "Учреждение " + std::to_string(n);
+        facilities.push_back(b);
+    }
+    std::error_code ec;
+    std::filesystem::create_symlink(regionValueFile(), year / data::valueFileName(12), ec);
+    return !ec && writeFile(year / "Forma.dat", forms) && writeFile<data::Grafa>(year / "Grafa.dat", {}) &&
+           writeFile(dir / "REGION1.dat", districts) && writeFile(dir / "VIDUCH.dat", kinds) &&
+           writeFile(dir / "BOLN.dat", facilities) && writeFile<data::Wwod>(dir / "WWOD.dat", {});
+}
+
+}  // namespace
+
+const std::filesystem::path& regionInstallation() {
+    static const auto dir = [] {
+        auto d = benchDir() / "installation";
+        if (!buildInstallation(d)) std::abort();
+        return d;
+    }();
+    return dir;
 }
 
 }  // namespace tavir::bench

@@ -22,4 +22,10 @@ bool buildRegionValueFile(const std::filesystem::path& path);
 // The file, built on first use in benchDir().
 const std::filesystem::path& regionValueFile();
 
+// A working directory around that file: year kBenchYear with the monthly
+// form 12 whose value file it is, and the registry of its facilities (kind
+// n % 5 + 1, towns and villages alternating) and districts.
+inline constexpr int kBenchYear = 2026;
+const std::filesystem::path& regionInstallation();
+
 }  // namespace tavir::bench

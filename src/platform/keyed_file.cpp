@@ -659,33 +659,47 @@ Cursor KeyedFile::byKeyText(const KeyDef& key, const std::vector<std::string>& f
                       nullptr, &key, {});
 }
 
-Cursor KeyedFile::firstOfGroups(const KeyDef& key, size_t groupBy, int64_t low, int64_t high,
-                                 const std::vector<int>& fields) {
-    groupBy = std::clamp<size_t>(groupBy, 1, key.fields.size());
+Cursor KeyedFile::firstOfGroups(const KeyDef& key, int64_t low, int64_t high, const std::vector<int>& fields) {
+    if (!key.unique || key.fields.size() < 2) {
+        return Cursor(this, nullptr, fail(ErrorKind::Invalid, "ключ " + key.name + " не подходит для групп"), {});
+    }
+    // A skip scan over the key's index: each step seeks the first entry past
+    // the group before, which is the next group's first record, so a month of
+    // 300 reports costs 300 seeks however many rows each report has. The
+    // seek past (g1, …, gk) is tried level by level (g1 … gk-1 equal and gk
+    // greater, …, g1 greater), as each level is a plain range of the index,
+    // which a row-value comparison against the recursion's values is not.
     const std::string table = sqlName(def_->label);
-    // g: the distinct groups, from the key's index alone; t: each group's
-    // first record, found through the same index.
-    std::string groups, match, within, order;
-    for (size_t i = 0; i < key.fields.size(); ++i) {
-        const std::string col = sqlName(def_->fields[key.fields[i]].column());
-        if (i < groupBy) {
-            groups += (i ? ", " : "") + col;
-            match += (i ? " AND i." : "i.") + col + " = g." + col;
-            order += (i ? ", g." : "g.") + col;
-        } else {
-            within += "i." + col + ", ";
-        }
+    const size_t k = key.fields.size() - 1;
+    std::vector<std::string> col;
+    for (int f : key.fields) col.push_back(sqlName(def_->fields[f].column()));
+    std::string order, carried, firstGroup, nextGroup;
+    for (size_t i = 0; i < col.size(); ++i) order += (i ? ", i." : "i.") + col[i];
+    for (size_t i = 0; i < k; ++i) {
+        carried += ", c" + std::to_string(i + 1);
+        firstGroup += ", i." + col[i];
+        nextGroup += ", x." + col[i];
+    }
+    std::string seeks;
+    for (size_t level = k; level >= 1; --level) {
+        std::string where;
+        for (size_t i = 0; i + 1 < level; ++i) where += "i." + col[i] + " = g.c" + std::to_string(i + 1) + " AND ";
+        where += "i." + col[level - 1] + " > g.c" + std::to_string(level);
+        if (level == 1) where += " AND i." + col[0] + " <= ?2";
+        seeks += std::string(seeks.empty() ? "" : ", ") + "(SELECT i.rowid FROM " + table + " i WHERE " + where +
+                 " ORDER BY " + order + " LIMIT 1)";
     }
     std::string cols;
     const size_t count = fields.empty() ? def_->fields.size() : fields.size();
     for (size_t i = 0; i < count; ++i) {
         cols += ", t." + sqlName(def_->fields[fields.empty() ? static_cast<int>(i) : fields[i]].column());
     }
-    const std::string first = sqlName(def_->fields[key.fields[0]].column());
-    const std::string sql = "SELECT t.rowid" + cols + " FROM (SELECT DISTINCT " + groups + " FROM " + table +
-                            " WHERE " + first + " BETWEEN ? AND ?) g JOIN " + table +
-                            " t ON t.rowid = (SELECT i.rowid FROM " + table + " i WHERE " + match + " ORDER BY " +
-                            within + "i.rowid LIMIT 1) ORDER BY " + order;
+    const std::string first = "SELECT * FROM (SELECT i.rowid" + firstGroup + " FROM " + table + " i WHERE i." +
+                              col[0] + " BETWEEN ?1 AND ?2 ORDER BY " + order + " LIMIT 1)";
+    const std::string next = "SELECT x.rowid" + nextGroup + " FROM g JOIN " + table + " x ON x.rowid = " +
+                             (k > 1 ? "coalesce(" + seeks + ")" : seeks);
+    const std::string sql = "WITH RECURSIVE g(r" + carried + ") AS (" + first + " UNION ALL " + next +
+                            ") SELECT t.rowid" + cols + " FROM g JOIN " + table + " t ON t.rowid = g.r";
     const std::vector<int64_t> values{low, high};
     return makeCursor(sql, nullptr, &values, &key, fields);
 }

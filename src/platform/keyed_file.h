@@ -99,12 +99,12 @@ public:
     // start value is given as text and compared as the field's type.
     Cursor byKeyText(const KeyDef& key, const std::vector<std::string>& from, Direction dir = Direction::Forward);
     // The first record, in the key's order, of each group of records that
-    // share the key's first `groupBy` components, for the groups whose first
-    // component lies within [low, high]; groups in key order. Only the key's
-    // index is read to find the groups, so asking which (period, facility)
-    // pairs exist costs about as much as SQLite's own SELECT DISTINCT.
-    Cursor firstOfGroups(const KeyDef& key, size_t groupBy, int64_t low, int64_t high,
-                         const std::vector<int>& fields = {});
+    // share all but the last component of a unique key, for the groups whose
+    // first component lies within [low, high]; groups in key order. Only the
+    // key's index is read to find the groups, so asking which (period,
+    // facility) pairs exist costs about as much as SQLite's own SELECT
+    // DISTINCT. Another kind of key is refused.
+    Cursor firstOfGroups(const KeyDef& key, int64_t low, int64_t high, const std::vector<int>& fields = {});
     // Records whose leading key components equal `values`, in key order.
     Cursor equal(const KeyDef& key, const std::vector<int64_t>& values, const std::vector<int>& fields = {});
 

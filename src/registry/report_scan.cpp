@@ -39,7 +39,7 @@ Status storedReports(const std::filesystem::path& valueFile, int64_t low, int64_
     platform::Record record(def);
     Status st;
     {
-        auto cursor = file.firstOfGroups(reportKey(def), 2, low, high, {mes, uch, reg, tip});
+        auto cursor = file.firstOfGroups(reportKey(def), low, high, {mes, uch, reg, tip});
         while (cursor.next(record)) {
             reports.push_back({record.num(mes), static_cast<int>(record.num(uch)),
                                static_cast<int>(record.num(reg)), static_cast<int>(record.num(tip))});
