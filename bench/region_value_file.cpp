@@ -104,9 +104,19 @@ bool buildInstallation(const std::filesystem::path& dir) {
         b.NAZV = "Учреждение " + std::to_string(n);
         facilities.push_back(b);
     }
+    std::vector<data::Tabl> tables;
+    for (int code = 1000; code <= 1000 + kRows / 64; ++code) {
+        data::Tabl t;
+        t.UNICODT = code;
+        t.CODFORM = 12;
+        t.CODTABL = code;
+        t.SM = 2;
+        t.A = kValues;
+        tables.push_back(t);
+    }
     std::error_code ec;
     std::filesystem::create_symlink(regionValueFile(), year / data::valueFileName(12), ec);
-    return !ec && writeFile(year / "Forma.dat", forms) && writeFile<data::Grafa>(year / "Grafa.dat", {}) &&
+    return !ec && writeFile(year / "Forma.dat", forms) && writeFile(year / "Tabl.dat", tables) && writeFile<data::Grafa>(year / "Grafa.dat", {}) &&
            writeFile(dir / "REGION1.dat", districts) && writeFile(dir / "VIDUCH.dat", kinds) &&
            writeFile(dir / "BOLN.dat", facilities) && writeFile<data::Wwod>(dir / "WWOD.dat", {});
 }

@@ -23,7 +23,8 @@ bool buildRegionValueFile(const std::filesystem::path& path);
 const std::filesystem::path& regionValueFile();
 
 // A working directory around that file: year kBenchYear with the monthly
-// form 12 whose value file it is, and the registry of its facilities (kind
+// form 12 whose value file it is (tables 1000 to 1003, 25 plain value
+// columns each), and the registry of its facilities (kind
 // n % 5 + 1, towns and villages alternating) and districts.
 inline constexpr int kBenchYear = 2026;
 const std::filesystem::path& regionInstallation();

@@ -5,7 +5,9 @@
 // same data stored one column per value.
 #include "region_value_file.h"
 
+#include "analysis/consolidation.h"
 #include "data/dictionary.h"
+#include "data/paths.h"
 #include "platform/keyed_file.h"
 
 #include <benchmark/benchmark.h>
@@ -130,6 +132,59 @@ void BM_SqliteGroupBySums(benchmark::State& state) {
     sqlite3_close(db);
 }
 BENCHMARK(BM_SqliteGroupBySums)->Unit(benchmark::kMillisecond);
+
+// The consolidation of the whole year without chosen reports, and of 50
+// chosen reports; the year's sums are compared with SQLite's GROUP BY.
+void BM_ConsolidationYear(benchmark::State& state) {
+    const data::Installation inst(regionInstallation());
+    registry::AnalysisRequest request;
+    request.form = 12;
+    request.periodType = 1;
+    request.lower = 1;
+    request.upper = kMonths;
+    request.year = kBenchYear;
+    analysis::Consolidation c;
+    for (auto _ : state) {
+        if (!analysis::consolidate(inst, request, c)) state.SkipWithError("consolidation failed");
+    }
+    // The same sums as SQLite's own.
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(columnFile().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    std::string sql = "SELECT UNICODSTR";
+    for (int i = 1; i <= kValues; ++i) sql += ", sum(DATA" + std::to_string(i) + ")";
+    sql += " FROM otchet GROUP BY UNICODSTR ORDER BY UNICODSTR";
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
+    size_t n = 0;
+    bool equal = true;
+    for (; sqlite3_step(stmt) == SQLITE_ROW; ++n) {
+        const analysis::ConsolidatedRow* row = c.row(sqlite3_column_int(stmt, 0));
+        for (int i = 0; row && i < kValues; ++i) equal = equal && row->values[size_t(i)].milli() == sqlite3_column_int64(stmt, i + 1);
+        equal = equal && row;
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    if (!equal || n != c.rows.size()) state.SkipWithError("sums differ from SQLite's");
+    state.counters["records"] = static_cast<double>(c.recordsRead);
+}
+BENCHMARK(BM_ConsolidationYear)->Unit(benchmark::kMillisecond);
+
+void BM_Consolidation50Reports(benchmark::State& state) {
+    const data::Installation inst(regionInstallation());
+    registry::AnalysisRequest request;
+    request.form = 12;
+    request.periodType = 1;
+    request.lower = 6;
+    request.upper = 6;
+    request.year = kBenchYear;
+    for (int uch = 1; uch <= 50; ++uch) request.chosen.push_back({uch * 5, 6});
+    analysis::Consolidation c;
+    for (auto _ : state) {
+        if (!analysis::consolidate(inst, request, c)) state.SkipWithError("consolidation failed");
+    }
+    if (c.recordsRead != 50 * kRows) state.SkipWithError("wrong record count");
+}
+BENCHMARK(BM_Consolidation50Reports)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -4,6 +4,8 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <limits>
 
 namespace tavir::analysis {
@@ -49,44 +51,74 @@ Status readTables(const data::Installation& inst, const registry::AnalysisReques
     return cursor.status();
 }
 
-// The running sums of one consolidation.
+// The running sums of one consolidation, or of one part of the file.
 class Summer {
 public:
-    Summer(Consolidation& out) : out_(out), slots_(kRowSlots, -1) {
-        for (const ConsolidationTable& t : out.tables) kindsByTable_[t.code] = t.kinds;
+    explicit Summer(const Consolidation& c) : from_(c.from), to_(c.to), slots_(kRowSlots, -1) {
+        for (const ConsolidationTable& t : c.tables) kindsByTable_[t.code] = t.kinds;
     }
 
-    Status add(const platform::Record& r, int mesField, int tabField, int rowField, int dataField) {
-        const int64_t period = r.num(mesField);
-        const int table = static_cast<int>(r.num(tabField));
-        const int unicod = static_cast<int>(r.num(rowField));
-        ++out_.recordsRead;
+    // The fields of the records read: period, table, row and values.
+    struct Fields {
+        int mes, tab, row, data;
+    };
+
+    Status add(const platform::Record& r, const Fields& f) {
+        const int64_t period = r.num(f.mes);
+        const int table = static_cast<int>(r.num(f.tab));
+        const int unicod = static_cast<int>(r.num(f.row));
+        ++records_;
         int& slot = slots_[static_cast<uint16_t>(unicod)];
         if (slot < 0) {
-            slot = static_cast<int>(out_.rows.size());
-            out_.rows.push_back({unicod, table, {}});
+            slot = static_cast<int>(rows_.size());
+            rows_.push_back({unicod, table, {}});
         }
-        ConsolidatedRow& row = out_.rows[static_cast<size_t>(slot)];
+        ConsolidatedRow& row = rows_[static_cast<size_t>(slot)];
         const std::array<int, kConsolidatedValues>* kinds = kindsOf(table);
-        const int64_t* values = r.elements(dataField);
+        const int64_t* values = r.elements(f.data);
         for (int c = 0; c < kConsolidatedValues; ++c) {
-            if (values[c] == 0 || !admits(kinds ? (*kinds)[c] : kPlainColumn, period, out_.from, out_.to)) continue;
-            int64_t sum = 0;
-            if (__builtin_add_overflow(row.values[c].milli(), values[c], &sum)) {
-                return Status::fail(ErrorKind::Invalid, "Сумма не помещается в поле: таблица " + std::to_string(table) +
-                                                            ", строка с кодом " + std::to_string(unicod) +
-                                                            ", графа " + std::to_string(c + 1));
-            }
-            row.values[c] = platform::Decimal::fromMilli(sum);
+            if (values[c] == 0 || !admits(kinds ? (*kinds)[c] : kPlainColumn, period, from_, to_)) continue;
+            if (Status st = addTo(row, c, values[c]); !st) return st;
         }
         return Status::ok();
     }
 
-    void finish() {
-        std::sort(out_.rows.begin(), out_.rows.end(), [](const auto& a, const auto& b) { return a.unicod < b.unicod; });
+    // Adds the sums of another part; rows first met there keep its table code.
+    Status merge(const Summer& other) {
+        records_ += other.records_;
+        for (const ConsolidatedRow& theirs : other.rows_) {
+            int& slot = slots_[static_cast<uint16_t>(theirs.unicod)];
+            if (slot < 0) {
+                slot = static_cast<int>(rows_.size());
+                rows_.push_back(theirs);
+                continue;
+            }
+            ConsolidatedRow& row = rows_[static_cast<size_t>(slot)];
+            for (int c = 0; c < kConsolidatedValues; ++c) {
+                if (Status st = addTo(row, c, theirs.values[c].milli()); !st) return st;
+            }
+        }
+        return Status::ok();
+    }
+
+    void finish(Consolidation& out) {
+        out.rows = std::move(rows_);
+        out.recordsRead = records_;
+        std::sort(out.rows.begin(), out.rows.end(), [](const auto& a, const auto& b) { return a.unicod < b.unicod; });
     }
 
 private:
+    static Status addTo(ConsolidatedRow& row, int c, int64_t value) {
+        int64_t sum = 0;
+        if (__builtin_add_overflow(row.values[c].milli(), value, &sum)) {
+            return Status::fail(ErrorKind::Invalid, "Сумма не помещается в поле: таблица " + std::to_string(row.table) +
+                                                        ", строка с кодом " + std::to_string(row.unicod) +
+                                                        ", графа " + std::to_string(c + 1));
+        }
+        row.values[c] = platform::Decimal::fromMilli(sum);
+        return Status::ok();
+    }
+
     const std::array<int, kConsolidatedValues>* kindsOf(int table) {
         if (table != lastTable_) {
             auto it = kindsByTable_.find(table);
@@ -96,12 +128,61 @@ private:
         return lastKinds_;
     }
 
-    Consolidation& out_;
-    std::vector<int> slots_;  // row unique code -> index in out_.rows
+    int64_t from_, to_;
+    std::vector<int> slots_;  // row unique code -> index in rows_
+    std::vector<ConsolidatedRow> rows_;
+    int64_t records_ = 0;
     std::map<int, std::array<int, kConsolidatedValues>> kindsByTable_;
     int lastTable_ = std::numeric_limits<int>::min();
     const std::array<int, kConsolidatedValues>* lastKinds_ = nullptr;
 };
+
+// Whether the whole-file and district reads count a record of the period in.
+bool included(const Consolidation& c, int64_t period) {
+    return (period >= c.from && period <= c.to) || (c.yearStartColumns && period == 1 && c.from > 1);
+}
+
+Summer::Fields fieldsOf(const platform::FileDef& def) {
+    return {def.fieldIndex("MES"), def.fieldIndex("CODTAB"), def.fieldIndex("UNICODSTR"), def.fieldIndex("DATA")};
+}
+
+// Adds the included records at positions first..last (last 0: to the end);
+// `done` counts the records read, `stop` ends the read early.
+Status sumPositions(const std::filesystem::path& path, const Consolidation& c, int64_t first, int64_t last,
+                    Summer& summer, std::atomic<int64_t>& done, const std::atomic<bool>& stop) {
+    data::RecordFile<data::Otchet> file(path);
+    if (Status st = file.open(); !st) return st;
+    const Summer::Fields f = fieldsOf(file.def());
+    platform::Record record(file.def());
+    auto cursor = file.byPosition(first, platform::Direction::Forward, {f.mes, f.tab, f.row, f.data});
+    while (cursor.next(record)) {
+        if (last > 0 && record.position > last) break;
+        if (included(c, record.num(f.mes))) {
+            if (Status st = summer.add(record, f); !st) return st;
+        }
+        if ((done.fetch_add(1, std::memory_order_relaxed) & (kProgressStep - 1)) == 0 && stop) break;
+    }
+    return cursor.status();
+}
+
+// Whether an included record has facility or district code 0: both codes
+// lead a key, so this costs two index seeks rather than two fields of
+// every record read.
+Status findZeroCodes(data::RecordFile<data::Otchet>& file, const registry::AnalysisRequest& request,
+                     Consolidation& c) {
+    const platform::FileDef& def = file.def();
+    const int mes = def.fieldIndex("MES"), reg = def.fieldIndex("CODREG");
+    platform::Record record(def);
+    for (const char* key : {"KEYCODREG", "KEYCODTAB"}) {
+        auto cursor = file.KeyedFile::equal(*def.key(key), {0}, {mes, reg});
+        while (!c.zeroCodes && cursor.next(record)) {
+            const bool inDistrict = request.district <= 0 || record.num(reg) == request.district;
+            c.zeroCodes = inDistrict && included(c, record.num(mes));
+        }
+        if (!cursor.status()) return cursor.status();
+    }
+    return Status::ok();
+}
 
 }  // namespace
 
@@ -142,29 +223,24 @@ Status consolidate(const data::Installation& installation, const registry::Analy
     derivedBounds(request, out.from, out.to);
     if (Status st = readTables(installation, request, out); !st) return st;
 
-    data::RecordFile<data::Otchet> file(installation.valueFile(request.year, request.form));
+    const std::filesystem::path path = installation.valueFile(request.year, request.form);
+    data::RecordFile<data::Otchet> file(path);
     if (Status st = file.open(); !st) return st;
     const platform::FileDef& def = file.def();
-    const int mes = def.fieldIndex("MES"), uch = def.fieldIndex("CODUCH"), reg = def.fieldIndex("CODREG"),
-              tab = def.fieldIndex("CODTAB"), row = def.fieldIndex("UNICODSTR"), data = def.fieldIndex("DATA");
-    const std::vector<int> fields{reg, uch, tab, mes, row, data};
+    const Summer::Fields f = fieldsOf(def);
+    const std::vector<int> fields{f.mes, f.tab, f.row, f.data};
     platform::Record record(def);
     Summer summer(out);
-    const int64_t total = request.chosen.empty() ? file.count() : static_cast<int64_t>(request.chosen.size());
-    auto stopped = [&](int64_t done) {
-        if (!progress || done % kProgressStep != 0) return false;
-        progress->update(done, total, "Свод");
-        return progress->cancelled();
-    };
     const Status cancelled = Status::fail(ErrorKind::Invalid, "Свод прерван");
 
     if (!request.chosen.empty()) {
         const platform::KeyDef& key = *def.key("KEYCODUCH");
+        const int64_t total = static_cast<int64_t>(request.chosen.size());
         int64_t done = 0;
         for (const registry::ReportRef& report : request.chosen) {
             auto cursor = file.KeyedFile::equal(key, {report.period, report.facility}, fields);
             while (cursor.next(record)) {
-                if (Status st = summer.add(record, mes, tab, row, data); !st) return st;
+                if (Status st = summer.add(record, f); !st) return st;
             }
             if (!cursor.status()) return cursor.status();
             if (progress) {
@@ -172,27 +248,61 @@ Status consolidate(const data::Installation& installation, const registry::Analy
                 if (progress->cancelled()) return cancelled;
             }
         }
-    } else {
-        // Sums do not depend on the order records come in, so the whole file
-        // is read in position order, the fastest there is; a district's
-        // records come by their key.
-        auto cursor = request.district > 0 ? file.KeyedFile::equal(*def.key("KEYCODREG"), {request.district}, fields)
-                                            : file.byPosition(0, platform::Direction::Forward, fields);
-        int64_t done = 0;
+    } else if (request.district > 0) {
+        auto cursor = file.KeyedFile::equal(*def.key("KEYCODREG"), {request.district}, fields);
         while (cursor.next(record)) {
-            const int64_t period = record.num(mes);
-            const bool inRange = period >= out.from && period <= out.to;
-            const bool yearStart = out.yearStartColumns && period == 1 && out.from > 1;
-            if (inRange || yearStart) {
-                if (record.num(uch) == 0 || record.num(reg) == 0) out.zeroCodes = true;
-                if (Status st = summer.add(record, mes, tab, row, data); !st) return st;
-            }
-            if (stopped(++done)) return cancelled;
+            if (!included(out, record.num(f.mes))) continue;
+            if (Status st = summer.add(record, f); !st) return st;
         }
         if (!cursor.status()) return cursor.status();
+        if (Status st = findZeroCodes(file, request, out); !st) return st;
+    } else {
+        // Sums do not depend on the order records come in, so the file is
+        // read in position order, the fastest there is, in two halves at
+        // once, each with its own connection; this thread reads the first
+        // half and shows the progress of both.
+        int64_t last = 0;
+        {
+            auto cursor = file.byPosition(0, platform::Direction::Backward, {f.mes});
+            if (cursor.next(record)) last = record.position;
+            if (!cursor.status()) return cursor.status();
+        }
+        const int64_t middle = last / 2;
+        std::atomic<int64_t> done{0};
+        std::atomic<bool> stop{false};
+        Summer second(out);
+        Status secondStatus;
+        std::thread worker([&] { secondStatus = sumPositions(path, out, middle + 1, 0, second, done, stop); });
+        Status firstStatus;
+        {
+            platform::Record r(def);
+            auto cursor = file.byPosition(0, platform::Direction::Forward, fields);
+            int64_t read = 0;
+            while (cursor.next(r)) {
+                if (r.position > middle) break;
+                if (included(out, r.num(f.mes))) {
+                    if (firstStatus = summer.add(r, f); !firstStatus) break;
+                }
+                done.fetch_add(1, std::memory_order_relaxed);
+                if (progress && ++read % kProgressStep == 0) {
+                    progress->update(done.load(), last, "Свод");
+                    if (progress->cancelled()) {
+                        firstStatus = cancelled;
+                        break;
+                    }
+                }
+            }
+            if (firstStatus && !cursor.status()) firstStatus = cursor.status();
+        }
+        if (!firstStatus) stop = true;
+        worker.join();
+        if (!firstStatus) return firstStatus;
+        if (!secondStatus) return secondStatus;
+        if (Status st = summer.merge(second); !st) return st;
+        if (Status st = findZeroCodes(file, request, out); !st) return st;
     }
     file.close();
-    summer.finish();
+    summer.finish(out);
     return Status::ok();
 }
 
