@@ -17,6 +17,8 @@ extern const Command interformCommand;
 extern const Command controlListCommand;
 extern const Command printReportCommand;
 extern const Command exportTableCommand;
+extern const Command submittedCommand;
+extern const Command completenessCommand;
 
 const std::vector<Command>& commands() {
     // The registry: one line per command.
@@ -30,6 +32,8 @@ const std::vector<Command>& commands() {
         controlListCommand,
         printReportCommand,
         exportTableCommand,
+        submittedCommand,
+        completenessCommand,
     };
     return all;
 }
