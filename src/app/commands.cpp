@@ -11,9 +11,9 @@ bool isBuilt(Procedure procedure) {
         case Procedure::ControlList:
         case Procedure::ReportEntry:
         case Procedure::BlankForms:
-        case Procedure::Help: return true;
         case Procedure::SubmittedReports:
         case Procedure::Completeness:
+        case Procedure::Help: return true;
         case Procedure::ReportList:
         case Procedure::ReportExport:
         case Procedure::ReportImport:

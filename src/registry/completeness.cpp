@@ -157,8 +157,15 @@ void CompletenessWindow::setYear(int year) {
     table_ = CompletenessTable{};
 }
 
+void CompletenessWindow::setDaily(bool on) {
+    if (on == daily_) return;
+    daily_ = on;
+    low_ = high_ = 0;
+}
+
 std::string CompletenessWindow::boundText(int64_t bound) const {
-    return daily_ ? data::formatDayNumber(bound) : platform::formatNumber(bound);
+    if (!daily_) return platform::formatNumber(bound);
+    return bound > 0 ? data::formatDayNumber(bound) : std::string();
 }
 
 Status CompletenessWindow::run(std::time_t now) {
@@ -188,16 +195,17 @@ Status CompletenessWindow::exportTable(platform::SpreadsheetServer& server, std:
     put(1, 1, "Информация о количестве сданных отчетов за" + low + " месяц");
     put(9, 1, t.by == CompletenessBy::Districts ? "Регион" : "ЛПУ");
     const int columns = static_cast<int>(t.columns.size());
+    // Column k (from 1) of the table goes to sheet column k + 2.
     for (int k = 0; k < columns; ++k) {
-        put(8, k + 2, platform::formatNumber(t.columns[k].form));
-        put(9, k + 2, t.columns[k].code);
+        put(8, k + 3, platform::formatNumber(t.columns[k].form));
+        put(9, k + 3, t.columns[k].code);
     }
     int row = 9;
     for (const CompletenessRow& r : t.rows) {
         ++row;
         put(row, 1, r.name);
         if (!r.total) put(row, 2, platform::formatNumber(r.code));
-        for (int k = 0; k < columns; ++k) put(row, k + 2, platform::formatNumber(r.counts[k]));
+        for (int k = 0; k < columns; ++k) put(row, k + 3, platform::formatNumber(r.counts[k]));
     }
     if (st) st = analysis::frameTable(server, copy, 8, 1, row, columns + 2);
     return analysis::finishExport(server, ui_, copy, st);

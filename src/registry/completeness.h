@@ -87,9 +87,10 @@ public:
         low_ = low;
         high_ = high;
     }
-    // "ежедневные отчеты": the month entries take dates.
+    // "ежедневные отчеты": the month entries take dates. A switch empties
+    // both entries, as a month number read as a date means nothing.
     bool daily() const { return daily_; }
-    void setDaily(bool on) { daily_ = on; }
+    void setDaily(bool on);
     CompletenessBy by() const { return by_; }
     void setBy(CompletenessBy by) { by_ = by; }
 
@@ -97,7 +98,8 @@ public:
     // count, the table. A file that does not open is shown and returned.
     platform::Status run(std::time_t now);
     const CompletenessTable& table() const { return table_; }
-    // The bound as the entries show it: a date in daily mode, else the number.
+    // The bound as the entries show it: a date in daily mode (empty for none),
+    // else the number.
     std::string boundText(int64_t bound) const;
 
     // The export to a work copy of RAS; `workCopy` receives its path.

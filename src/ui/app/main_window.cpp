@@ -11,6 +11,8 @@
 #include "ui/platform/printer_setup.h"
 #include "ui/platform/qt_text.h"
 #include "ui/platform/window_positions.h"
+#include "ui/registry/completeness_view.h"
+#include "ui/registry/submitted_reports_view.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -222,6 +224,18 @@ void MainWindow::start(app::Procedure procedure, app::Launch launch) {
             open(window, launch);
             break;
         }
+        case app::Procedure::SubmittedReports: {
+            auto* window = new SubmittedReportsView(installation_, model_.state(), interactions_);
+            if (!window->open()) {
+                delete window;
+                return;
+            }
+            open(window, launch);
+            break;
+        }
+        case app::Procedure::Completeness:
+            open(new CompletenessView(installation_, model_.state(), interactions_), launch);
+            break;
         case app::Procedure::BlankForms: open(new BlankFormsView(installation_, interactions_), launch); break;
         default: break;
     }
