@@ -175,34 +175,29 @@ TEST_F(Completeness, ExportToRasCellByCell) {
     EXPECT_EQ(copy, inst.dir() / "temp1" / "1.xlsx");
     EXPECT_EQ(ui.messages(), std::vector<std::string>{"Выгрузка в Excel завершена"});
 
-    const platform::XlsxWorkbook book = RegistryInstallation::read(copy);
-    auto text = [&](int r, int c) { return book.value(r, c).text; };
-    auto number = [&](int r, int c) {
-        EXPECT_EQ(book.value(r, c).kind, platform::CellKind::Number) << r << "," << c;
-        return book.value(r, c).number;
-    };
-    EXPECT_EQ(text(3, 1), "Шаблон");
-    EXPECT_EQ(text(1, 1), "Информация о количестве сданных отчетов за4 месяц");
-    EXPECT_EQ(text(9, 1), "Регион");
-    EXPECT_EQ(book.value(8, 2).kind, platform::CellKind::Empty);
-    EXPECT_EQ(number(8, 3), 30);
-    EXPECT_EQ(number(8, 4), 62);
-    EXPECT_EQ(number(9, 3), 30);  // the code text "30" reads as a number
-    EXPECT_EQ(text(10, 1), "Всего отчетов");
-    EXPECT_EQ(book.value(10, 2).kind, platform::CellKind::Empty);
-    EXPECT_EQ(number(10, 3), 1);
-    EXPECT_EQ(number(10, 4), 2);
-    EXPECT_EQ(text(12, 1), "Озерный");
-    EXPECT_EQ(number(12, 2), 6);
-    EXPECT_EQ(number(12, 3), 0);
-    EXPECT_EQ(number(12, 4), 2);
-    EXPECT_EQ(text(14, 1), "Областные учреждения");
-    EXPECT_EQ(book.value(15, 1).kind, platform::CellKind::Empty);
+    const fixture::Sheet sheet(copy);
+    EXPECT_EQ(sheet.text(3, 1), "Шаблон");
+    EXPECT_EQ(sheet.text(1, 1), "Информация о количестве сданных отчетов за4 месяц");
+    EXPECT_EQ(sheet.text(9, 1), "Регион");
+    EXPECT_TRUE(sheet.empty(8, 2));
+    EXPECT_EQ(sheet.number(8, 3), 30);
+    EXPECT_EQ(sheet.number(8, 4), 62);
+    EXPECT_EQ(sheet.number(9, 3), 30);  // the code text "30" reads as a number
+    EXPECT_EQ(sheet.text(10, 1), "Всего отчетов");
+    EXPECT_TRUE(sheet.empty(10, 2));
+    EXPECT_EQ(sheet.number(10, 3), 1);
+    EXPECT_EQ(sheet.number(10, 4), 2);
+    EXPECT_EQ(sheet.text(12, 1), "Озерный");
+    EXPECT_EQ(sheet.number(12, 2), 6);
+    EXPECT_EQ(sheet.number(12, 3), 0);
+    EXPECT_EQ(sheet.number(12, 4), 2);
+    EXPECT_EQ(sheet.text(14, 1), "Областные учреждения");
+    EXPECT_TRUE(sheet.empty(15, 1));
     // The border grid from R8C1 to the last row, column 2 + columns.
-    EXPECT_TRUE(book.format(8, 1).thinTop);
-    EXPECT_TRUE(book.format(14, 4).thinRight);
-    EXPECT_FALSE(book.format(14, 5).thinTop);
-    EXPECT_FALSE(book.format(15, 1).thinTop);
+    EXPECT_TRUE(sheet.format(8, 1).thinTop);
+    EXPECT_TRUE(sheet.format(14, 4).thinRight);
+    EXPECT_FALSE(sheet.format(14, 5).thinTop);
+    EXPECT_FALSE(sheet.format(15, 1).thinTop);
 }
 
 // The title with the lower month, year and stamp; form numbers and code
@@ -222,11 +217,24 @@ TEST_F(Completeness, Printout) {
                                               " 1", "", "Озерный", "", " 2", "Тарвин", "", "",
                                               "Областные учреждения", "", ""}));
 
+    // Beyond 22 columns nothing is printed; a name of 30 characters wraps in
+    // a taller band.
     CompletenessTable wide;
     for (int k = 0; k < 30; ++k) wide.columns.push_back({k + 1, "Ф"});
     wide.rows.push_back({0, "Всего отчетов", std::vector<int>(30, 1), 0, true});
-    const auto wideTexts = fixture::pageTexts(completenessPrintout(wide));
-    EXPECT_EQ(std::count(wideTexts.begin(), wideTexts.end(), " 1"), 22);
+    const std::string longName = "Областная клиническая больница";
+    wide.rows.push_back({900, longName, std::vector<int>(30, 1), 201, false});
+    const platform::Document doc = completenessPrintout(wide);
+    const auto wideTexts = fixture::pageTexts(doc);
+    EXPECT_EQ(std::count(wideTexts.begin(), wideTexts.end(), " 1"), 44);
+    int shortHeight = 0, longHeight = 0;
+    for (const auto& item : doc.pages[0].items) {
+        const auto* t = std::get_if<platform::TextItem>(&item);
+        if (t && t->text == "Всего отчетов") shortHeight = t->h;
+        if (t && t->text == longName) longHeight = t->h;
+    }
+    EXPECT_GT(shortHeight, 0);
+    EXPECT_EQ(longHeight, 2 * shortHeight);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include "data/record_binding.h"
 #include "platform/xlsx_workbook.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -67,13 +69,24 @@ public:
         ensure(book.save(dir() / "XLS" / (name + ".xlsx")));
     }
 
-    static platform::XlsxWorkbook read(const std::filesystem::path& path) {
-        platform::XlsxWorkbook book;
-        ensure(platform::XlsxWorkbook::load(path, book));
-        return book;
-    }
-
     app::SharedState state;
+};
+
+// A written work copy read back, cell by cell.
+class Sheet {
+public:
+    explicit Sheet(const std::filesystem::path& path) { InstallationFixture::ensure(platform::XlsxWorkbook::load(path, book_)); }
+    std::string text(int row, int column) const { return book_.value(row, column).text; }
+    // The value of a number cell; a cell of another kind fails the test.
+    double number(int row, int column) const {
+        EXPECT_EQ(book_.value(row, column).kind, platform::CellKind::Number) << "R" << row << "C" << column;
+        return book_.value(row, column).number;
+    }
+    bool empty(int row, int column) const { return book_.value(row, column).kind == platform::CellKind::Empty; }
+    platform::CellFormat format(int row, int column) const { return book_.format(row, column); }
+
+private:
+    platform::XlsxWorkbook book_;
 };
 
 }  // namespace tavir::fixture

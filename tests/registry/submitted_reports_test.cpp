@@ -1,6 +1,7 @@
 #include "registry/submitted_reports.h"
 
 #include "../entry/entry_fixture.h"
+#include "../support/page_texts.h"
 #include "entry/report_editor.h"
 #include "platform/desktop_opener.h"
 #include "platform/scripted_interaction.h"
@@ -191,6 +192,22 @@ TEST(SubmittedReports, ReportDeletedInEntryLeavesTheList) {
     EXPECT_TRUE(inst.stored(12, 2).empty());
 }
 
+// The title band, the form name, the headings, per entry the district, the
+// facility's first 45 characters and the kind, then the four legend lines.
+TEST(SubmittedReports, Printout) {
+    entry::FormChoice form{16, "Сведения о движении пациентов", "016/у", "ежемесячно", 1};
+    SubmittedEntry e;
+    e.districtName = "Береговой";
+    e.kindName = "ЦРБ";
+    e.facilityName = "Береговая центральная районная больница имени доктора Чехова";
+    EXPECT_EQ(fixture::pageTexts(submittedPrintout(form, {e})),
+              (std::vector<std::string>{"Список ЛПУ сдавших отчет", "Форма", "16", "Сведения о движении пациентов",
+                                        "Район", "Учреждение", "Вид ЛПУ", "Береговой",
+                                        "Береговая центральная районная больница имени", "ЦРБ",
+                                        "  ЦРБ - Центральная районная больница", "  УБ - Участковая больница",
+                                        "  РБ - Районная больница", "  ЦРП - Центральная районная поликлиника"}));
+}
+
 TEST(SubmittedReports, ExportToRas1CellByCell) {
     RegistryInstallation inst;
     inst.templateWorkbook("RAS1");
@@ -213,34 +230,29 @@ TEST(SubmittedReports, ExportToRas1CellByCell) {
     EXPECT_EQ(ui.messages().back(), "Выгрузка в Excel завершена");
     EXPECT_EQ(opener.opened(), std::vector<std::filesystem::path>{copy});
 
-    const platform::XlsxWorkbook book = RegistryInstallation::read(copy);
-    auto text = [&](int r, int c) { return book.value(r, c).text; };
-    auto number = [&](int r, int c) {
-        EXPECT_EQ(book.value(r, c).kind, platform::CellKind::Number) << r << "," << c;
-        return book.value(r, c).number;
-    };
-    EXPECT_EQ(text(3, 1), "Шаблон");
-    EXPECT_EQ(text(1, 1), "016/у     Сведения о движении пациентов");
-    EXPECT_EQ(text(2, 1), "СПИСОК УЧРЕЖДЕНИЙ СДАВШИХ ОТЧЕТ. За период с 1 по 2 ежемесячно");
+    const fixture::Sheet sheet(copy);
+    EXPECT_EQ(sheet.text(3, 1), "Шаблон");
+    EXPECT_EQ(sheet.text(1, 1), "016/у     Сведения о движении пациентов");
+    EXPECT_EQ(sheet.text(2, 1), "СПИСОК УЧРЕЖДЕНИЙ СДАВШИХ ОТЧЕТ. За период с 1 по 2 ежемесячно");
     const std::vector<std::string> headings = {"Регион",  "Вид",         "ЛПУ",           "ежемесячно",
                                                "Код ЛПУ", "Код Региона", "Отчетный период"};
-    for (int c = 1; c <= 7; ++c) EXPECT_EQ(text(9, c), headings[c - 1]);
-    EXPECT_EQ(text(10, 1), "Береговой");
-    EXPECT_EQ(text(10, 2), "ЦРБ");
-    EXPECT_EQ(text(10, 3), "Береговая ЦРБ");
-    EXPECT_EQ(text(10, 4), "1месяц");
-    EXPECT_EQ(number(10, 5), 310);
-    EXPECT_EQ(number(10, 6), 5);
-    EXPECT_EQ(number(10, 7), 1);
-    EXPECT_EQ(text(11, 2), "УБ");
-    EXPECT_EQ(text(11, 3), "Мысовая участковая больница*");
-    EXPECT_EQ(number(11, 7), 2);
-    EXPECT_EQ(book.value(12, 1).kind, platform::CellKind::Empty);
+    for (int c = 1; c <= 7; ++c) EXPECT_EQ(sheet.text(9, c), headings[c - 1]);
+    EXPECT_EQ(sheet.text(10, 1), "Береговой");
+    EXPECT_EQ(sheet.text(10, 2), "ЦРБ");
+    EXPECT_EQ(sheet.text(10, 3), "Береговая ЦРБ");
+    EXPECT_EQ(sheet.text(10, 4), "1месяц");
+    EXPECT_EQ(sheet.number(10, 5), 310);
+    EXPECT_EQ(sheet.number(10, 6), 5);
+    EXPECT_EQ(sheet.number(10, 7), 1);
+    EXPECT_EQ(sheet.text(11, 2), "УБ");
+    EXPECT_EQ(sheet.text(11, 3), "Мысовая участковая больница*");
+    EXPECT_EQ(sheet.number(11, 7), 2);
+    EXPECT_TRUE(sheet.empty(12, 1));
     // The border grid from R9C1 to the last entry, column 3.
-    EXPECT_TRUE(book.format(9, 1).thinTop);
-    EXPECT_TRUE(book.format(11, 3).thinRight);
-    EXPECT_FALSE(book.format(11, 4).thinTop);
-    EXPECT_FALSE(book.format(12, 1).thinTop);
+    EXPECT_TRUE(sheet.format(9, 1).thinTop);
+    EXPECT_TRUE(sheet.format(11, 3).thinRight);
+    EXPECT_FALSE(sheet.format(11, 4).thinTop);
+    EXPECT_FALSE(sheet.format(12, 1).thinTop);
 }
 
 }  // namespace

@@ -36,13 +36,8 @@ using namespace tavir;
 namespace {
 
 using fixture::child;
+using fixture::listColumn;
 using fixture::whenModal;
-
-QStringList column(QTableWidget* list, int c) {
-    QStringList cells;
-    for (int r = 0; r < list->rowCount(); ++r) cells << (list->item(r, c) ? list->item(r, c)->text() : QString());
-    return cells;
-}
 
 }  // namespace
 
@@ -110,7 +105,7 @@ private slots:
         QCOMPARE(child<QLineEdit>(list, "?MES1")->text(), QString("12"));
         auto* entries = child<QTableWidget>(list, "?BROWSE:1");
         QVERIFY(entries->rowCount() > 0);
-        QVERIFY(column(entries, 5).filter("12месяц").size() == entries->rowCount());
+        QVERIFY(listColumn(entries, 5).filter("12месяц").size() == entries->rowCount());
 
         child<QLineEdit>(list, "?MES1")->setText("1");
         child<QLineEdit>(list, "?MES2")->setText("2");
