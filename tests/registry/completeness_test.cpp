@@ -4,7 +4,7 @@
 #include "platform/desktop_opener.h"
 #include "platform/number_format.h"
 #include "platform/scripted_interaction.h"
-#include "registry_fixture.h"
+#include "submission_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 namespace tavir::registry {
 namespace {
 
-using fixture::RegistryInstallation;
+using fixture::SubmissionInstallation;
 
 // A row as "code|name|counts".
 std::vector<std::string> rows(const CompletenessTable& t) {
@@ -37,11 +37,11 @@ std::vector<int> forms(const CompletenessTable& t) {
 class Completeness : public ::testing::Test {
 protected:
     Completeness() {
-        inst.setForms({RegistryInstallation::form(62, "62", "Сведения о выполнении объемов", 2),
-                       RegistryInstallation::form(16, "016/у", "Сведения о движении пациентов", 1),
-                       RegistryInstallation::form(30, "30", "Сведения об организации", 0),
-                       RegistryInstallation::form(13, "13", "Сведения о прерывании беременности", 1, 1),
-                       RegistryInstallation::form(0, "0", "Служебная", 0)});
+        inst.setForms({SubmissionInstallation::form(62, "62", "Сведения о выполнении объемов", 2),
+                       SubmissionInstallation::form(16, "016/у", "Сведения о движении пациентов", 1),
+                       SubmissionInstallation::form(30, "30", "Сведения об организации", 0),
+                       SubmissionInstallation::form(13, "13", "Сведения о прерывании беременности", 1, 1),
+                       SubmissionInstallation::form(0, "0", "Служебная", 0)});
         for (int month : {1, 2, 3}) inst.report(16, month, 310, 5, 3);
         inst.report(16, 2, 320, 5);
         inst.report(16, 1, 410, 101);
@@ -56,10 +56,10 @@ protected:
     }
     CompletenessTable count(int64_t low, int64_t high, CompletenessBy by) {
         CompletenessTable t;
-        EXPECT_TRUE(countCompleteness(inst.installation(), RegistryInstallation::kYear, low, high, by, t));
+        EXPECT_TRUE(countCompleteness(inst.installation(), SubmissionInstallation::kYear, low, high, by, t));
         return t;
     }
-    RegistryInstallation inst;
+    SubmissionInstallation inst;
 };
 
 TEST(CompletenessPeriods, RangeOfEachPeriodType) {
@@ -128,7 +128,7 @@ TEST_F(Completeness, QuartersAndZeroRows) {
 
 TEST_F(Completeness, ThirtyFirstFormNotCounted) {
     std::vector<data::Forma> many;
-    for (int f = 101; f <= 131; ++f) many.push_back(RegistryInstallation::form(f, std::to_string(f), "Форма", 0));
+    for (int f = 101; f <= 131; ++f) many.push_back(SubmissionInstallation::form(f, std::to_string(f), "Форма", 0));
     inst.setForms(many);
     for (int f = 101; f <= 131; ++f) inst.report(f, 0, 310, 5);
     const CompletenessTable t = count(1, 1, CompletenessBy::Facilities);
@@ -146,7 +146,7 @@ TEST_F(Completeness, WindowRaisesTheUpperBoundAndReportsAMissingFile) {
     ASSERT_TRUE(window.run(std::time_t{0}));
     EXPECT_EQ(window.high(), 4);
     EXPECT_EQ(window.table().low, 4);
-    EXPECT_EQ(window.table().year, RegistryInstallation::kYear);
+    EXPECT_EQ(window.table().year, SubmissionInstallation::kYear);
 
     // The year entry moves the working year and the window's count with it.
     window.setYear(2025);
@@ -156,7 +156,7 @@ TEST_F(Completeness, WindowRaisesTheUpperBoundAndReportsAMissingFile) {
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_NE(ui.messages()[0].find("2025"), std::string::npos) << ui.messages()[0];
 
-    window.setYear(RegistryInstallation::kYear);
+    window.setYear(SubmissionInstallation::kYear);
     std::filesystem::remove(inst.valueFile(62));
     EXPECT_FALSE(window.run(std::time_t{0}));
     EXPECT_NE(ui.messages().back().find("F0062.dat"), std::string::npos) << ui.messages().back();

@@ -1,22 +1,22 @@
 // tavir-cli submitted and completeness, run as the real binary.
 
 #include "../support/cli_runner.h"
-#include "registry_fixture.h"
+#include "submission_fixture.h"
 
 #include <gtest/gtest.h>
 
 namespace tavir::registry {
 namespace {
 
-using fixture::RegistryInstallation;
+using fixture::SubmissionInstallation;
 
 class RegistryCli : public ::testing::Test {
 protected:
     RegistryCli() {
         inst.templateWorkbook("RAS1");
         inst.templateWorkbook("RAS");
-        inst.setForms({RegistryInstallation::form(16, "016/у", "Сведения о движении пациентов", 1),
-                       RegistryInstallation::form(62, "62", "Сведения о выполнении объемов", 2)});
+        inst.setForms({SubmissionInstallation::form(16, "016/у", "Сведения о движении пациентов", 1),
+                       SubmissionInstallation::form(62, "62", "Сведения о выполнении объемов", 2)});
         for (int month : {1, 2, 3}) inst.report(16, month, 310, 5, 2);
         inst.report(16, 2, 900, 201);
         inst.report(62, 1, 330, 6);
@@ -26,7 +26,7 @@ protected:
         args.insert(args.begin(), {"--workdir", inst.dir().string(), "--year", "2026"});
         return testing::runCli(args, inst.dir());
     }
-    RegistryInstallation inst;
+    SubmissionInstallation inst;
 };
 
 TEST_F(RegistryCli, Submitted) {

@@ -5,7 +5,7 @@
 #include "entry/report_editor.h"
 #include "platform/desktop_opener.h"
 #include "platform/scripted_interaction.h"
-#include "registry_fixture.h"
+#include "submission_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 namespace tavir::registry {
 namespace {
 
-using fixture::RegistryInstallation;
+using fixture::SubmissionInstallation;
 using platform::ScriptedInteraction;
 
 using Line = std::tuple<int, std::string, std::string, std::string, int64_t, std::string>;
@@ -40,8 +40,8 @@ TEST(SubmittedReports, PeriodTextByPeriodType) {
 // stored under another district than its facility's; one entry per report
 // however many rows it has; sorted by district, kind, facility, period.
 TEST(SubmittedReports, EntriesNamedAndSorted) {
-    RegistryInstallation inst;
-    inst.setForms({RegistryInstallation::form(16, "016/у", "Сведения о движении пациентов", 1)});
+    SubmissionInstallation inst;
+    inst.setForms({SubmissionInstallation::form(16, "016/у", "Сведения о движении пациентов", 1)});
     for (int month : {3, 1, 2}) inst.report(16, month, 310, 5, 3);
     inst.report(16, 1, 320, 5);
     inst.report(16, 1, 340, 5);
@@ -74,9 +74,9 @@ TEST(SubmittedReports, EntriesNamedAndSorted) {
 }
 
 TEST(SubmittedReports, OpeningChecksTheYearAndTakesTheLatestPeriod) {
-    RegistryInstallation inst;
-    inst.setForms({RegistryInstallation::form(16, "016/у", "Сведения о движении пациентов", 1),
-                   RegistryInstallation::form(30, "30", "Сведения об организации", 0)});
+    SubmissionInstallation inst;
+    inst.setForms({SubmissionInstallation::form(16, "016/у", "Сведения о движении пациентов", 1),
+                   SubmissionInstallation::form(30, "30", "Сведения об организации", 0)});
     inst.report(16, 2, 310, 5);
     inst.report(16, 5, 330, 6);
     inst.report(30, 0, 310, 5);
@@ -128,8 +128,8 @@ TEST(SubmittedReports, OpeningChecksTheYearAndTakesTheLatestPeriod) {
 }
 
 TEST(SubmittedReports, MissingValueFileIsReportedWithItsPath) {
-    RegistryInstallation inst;
-    inst.forms(RegistryInstallation::kYear, {RegistryInstallation::form(16, "016/у", "Сведения", 1)});
+    SubmissionInstallation inst;
+    inst.forms(SubmissionInstallation::kYear, {SubmissionInstallation::form(16, "016/у", "Сведения", 1)});
     ScriptedInteraction ui;
     ui.answerPick(0);
     SubmittedReportsWindow window(inst.installation(), ui, inst.state);
@@ -209,9 +209,9 @@ TEST(SubmittedReports, Printout) {
 }
 
 TEST(SubmittedReports, ExportToRas1CellByCell) {
-    RegistryInstallation inst;
+    SubmissionInstallation inst;
     inst.templateWorkbook("RAS1");
-    inst.setForms({RegistryInstallation::form(16, "016/у", "Сведения о движении пациентов", 1)});
+    inst.setForms({SubmissionInstallation::form(16, "016/у", "Сведения о движении пациентов", 1)});
     inst.report(16, 1, 310, 5, 2);
     inst.report(16, 2, 320, 5);
     ScriptedInteraction ui;

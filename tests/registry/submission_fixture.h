@@ -17,11 +17,11 @@
 
 namespace tavir::fixture {
 
-class RegistryInstallation : public InstallationFixture {
+class SubmissionInstallation : public InstallationFixture {
 public:
     static constexpr int kYear = 2026;
 
-    RegistryInstallation() {
+    SubmissionInstallation() {
         yearDir(kYear);
         regions({{5, "Береговой"}, {6, "Озерный"}, {101, "Тарвин"}, {201, "Областные учреждения"}});
         write<data::Viduch>(dir() / "VIDUCH.dat", {{1, "ЦРБ"}, {2, "УБ"}});
