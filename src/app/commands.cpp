@@ -13,8 +13,8 @@ bool isBuilt(Procedure procedure) {
         case Procedure::BlankForms:
         case Procedure::SubmittedReports:
         case Procedure::Completeness:
-        case Procedure::Help: return true;
         case Procedure::ReportList:
+        case Procedure::Help: return true;
         case Procedure::ReportExport:
         case Procedure::ReportImport:
         case Procedure::DbfImport:

@@ -34,7 +34,15 @@ int CliInteraction::ask(std::string_view text, std::string_view) {
 }
 
 std::optional<int> CliInteraction::pick(const platform::PickRequest& request) {
-    err_ << request.caption << ": выбор не задан" << std::endl;
+    auto choice = choices_.find(request.caption);
+    if (choice == choices_.end()) {
+        err_ << request.caption << ": выбор не задан" << std::endl;
+        return std::nullopt;
+    }
+    for (size_t i = 0; i < request.lines.size(); ++i) {
+        if (!request.lines[i].empty() && request.lines[i][0] == choice->second) return static_cast<int>(i);
+    }
+    err_ << request.caption << ": нет строки " << choice->second << std::endl;
     return std::nullopt;
 }
 

@@ -9,6 +9,7 @@
 #include "platform/status.h"
 
 #include <iosfwd>
+#include <map>
 #include <string>
 
 namespace tavir::cli {
@@ -19,6 +20,10 @@ namespace tavir::cli {
 class CliInteraction : public platform::Interaction {
 public:
     explicit CliInteraction(std::ostream& err) : err_(err) {}
+
+    // A choice settled by an option: the pick window of `caption` takes the
+    // line whose first cell (the code column of the choosers) is `code`.
+    void choose(std::string caption, std::string code) { choices_[std::move(caption)] = std::move(code); }
 
     void message(std::string_view text) override;
     int ask(std::string_view text, std::string_view buttons) override;
@@ -31,6 +36,7 @@ public:
 
 private:
     std::ostream& err_;
+    std::map<std::string, std::string, std::less<>> choices_;
 };
 
 // The installation's subject from its settings record (USER1), which the

@@ -5,8 +5,8 @@
 #include "cli/batch_port.h"
 #include "cli/commands.h"
 #include "cli/report_args.h"
+#include "data/year_range.h"
 #include "platform/desktop_opener.h"
-#include "platform/number_format.h"
 #include "platform/numeric_text.h"
 #include "registry/submitted_reports.h"
 
@@ -33,20 +33,15 @@ int run(Context& ctx, const std::vector<std::string>& argv) {
     const data::Installation inst(ctx.workdir);
     CliInteraction ui(ctx.err);
     app::SharedState state;
+    const data::YearRange range = data::findYearRange(ctx.workdir);
     state.globYear = ctx.year;
-    entry::FormChoice choice;
-    bool found = false;
-    if (auto st = entry::formByCode({inst, ui, ctx.year, {}}, static_cast<int>(*form), entry::kFormNameWidth, choice,
-                                    found);
-        !st) {
-        return fail(ctx, st.message());
-    }
-    if (!found) {
-        return fail(ctx, "Формы " + platform::formatNumber(*form) + " нет среди включенных форм " +
-                             platform::formatNumber(ctx.year) + " года");
-    }
+    state.globYearS = range.first;
+    state.globYearE = range.last;
+    ui.choose("ФОРМЫ", *args.value("--form"));
     registry::SubmittedReportsWindow window(inst, ui, state);
-    window.openWith(choice);
+    bool chosen = false;
+    if (auto st = window.openForm(chosen); !st) return fail(ctx, st.message());
+    if (!chosen) return fail(ctx, "форма " + *args.value("--form") + " не выбрана");
     window.setBounds(from.value_or(window.low()), to.value_or(window.high()));
     // The message of a failed build is already on standard error.
     if (!window.rebuild()) return kExitFailure;

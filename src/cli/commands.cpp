@@ -17,6 +17,7 @@ extern const Command interformCommand;
 extern const Command controlListCommand;
 extern const Command printReportCommand;
 extern const Command exportTableCommand;
+extern const Command reportsCommand;
 extern const Command submittedCommand;
 extern const Command completenessCommand;
 
@@ -32,6 +33,7 @@ const std::vector<Command>& commands() {
         controlListCommand,
         printReportCommand,
         exportTableCommand,
+        reportsCommand,
         submittedCommand,
         completenessCommand,
     };

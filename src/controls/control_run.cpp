@@ -96,15 +96,6 @@ Status runOverValueFiles(const entry::ChooserContext& ctx, const std::vector<int
     return Status::ok();
 }
 
-Status readDistricts(const data::Installation& inst, std::vector<data::Region1>& districts) {
-    data::RecordFile<data::Region1> file(inst.region1File());
-    if (Status st = file.open(); !st) return st;
-    auto cursor = file.all();
-    data::Region1 r;
-    while (cursor.next(r)) districts.push_back(r);
-    return cursor.status();
-}
-
 // Shows the result lines; with `quietWhenNone` nothing at all when there are none.
 Status showResults(const entry::ChooserContext& ctx, ControlViews& views, RunScope scope, bool oneDistrict,
                    bool quietWhenNone, std::vector<RunResultLine> lines, const std::string& districtName,
@@ -255,7 +246,7 @@ Status runControls(const entry::ChooserContext& ctx, const RunRequest& request, 
             break;
         case RunScope::Districts: {
             std::vector<data::Region1> districts;
-            if (Status st = readDistricts(ctx.installation, districts); !st) return reported(ctx, st);
+            if (Status st = data::readAll(ctx.installation.region1File(), districts); !st) return reported(ctx, st);
             for (const auto& d : districts) {
                 subjects.push_back({{CheckSubject::District, d.CODREG}, true, d.CODREG, d.NAME, 0});
             }
@@ -274,7 +265,7 @@ Status arrangeResults(const entry::ChooserContext& ctx, RunScope scope, bool one
                      [](const RunResultLine& a, const RunResultLine& b) { return a.name < b.name; });
     if (scope != RunScope::Facilities || oneDistrict) return Status::ok();
     std::vector<data::Region1> districts;
-    if (Status st = readDistricts(ctx.installation, districts); !st) return st;
+    if (Status st = data::readAll(ctx.installation.region1File(), districts); !st) return st;
     std::map<int, std::string> names;
     for (const auto& d : districts) names.emplace(d.CODREG, std::string(platform::trimRight(d.NAME)));
     for (RunResultLine& line : lines) {

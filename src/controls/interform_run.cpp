@@ -36,16 +36,6 @@ Status reported(const entry::ChooserContext& ctx, Status status) {
     return status;
 }
 
-template <class T>
-Status readAll(const std::filesystem::path& path, std::vector<T>& out) {
-    data::RecordFile<T> file(path);
-    if (Status st = file.open(); !st) return st;
-    auto cursor = file.all();
-    T rec;
-    while (cursor.next(rec)) out.push_back(rec);
-    return cursor.status();
-}
-
 }  // namespace
 
 Status runInterform(const entry::ChooserContext& ctx, int64_t number, InterformScope scope,
@@ -59,13 +49,13 @@ Status runInterform(const entry::ChooserContext& ctx, int64_t number, InterformS
     found = true;
 
     std::vector<data::Region1> districts;
-    if (Status st = readAll(ctx.installation.region1File(), districts); !st) return st;
+    if (Status st = data::readAll(ctx.installation.region1File(), districts); !st) return st;
     std::map<int, std::string> districtNames;
     for (const auto& d : districts) districtNames.emplace(d.CODREG, std::string(platform::trimRight(d.NAME)));
     std::map<int, data::Bolnbol> facilities;
     if (scope == InterformScope::Facility || scope == InterformScope::Facilities) {
         std::vector<data::Bolnbol> all;
-        if (Status st = readAll(ctx.installation.bolnFile(), all); !st) return st;
+        if (Status st = data::readAll(ctx.installation.bolnFile(), all); !st) return st;
         for (auto& f : all) facilities.emplace(f.UNICOD, std::move(f));
     }
     auto facilityTotal = [&](int code) {

@@ -21,6 +21,7 @@
 #include <string_view>
 #include <tuple>
 #include <type_traits>
+#include <vector>
 
 namespace tavir::data {
 
@@ -210,5 +211,24 @@ private:
     }
     Record scratch_;
 };
+
+// Every record of a file in position order, replacing `out`; opens the file
+// for the read and closes it. A file that shares T's layout names its label.
+template <class T>
+Status readAll(const std::filesystem::path& path, std::vector<T>& out, std::string_view label = T::label) {
+    out.clear();
+    RecordFile<T> file(path, label);
+    if (Status st = file.open(); !st) return st;
+    Status st;
+    {
+        auto cursor = file.all();
+        T rec;
+        while (cursor.next(rec)) out.push_back(std::move(rec));
+        st = cursor.status();
+    }
+    file.close();
+    if (!st) out.clear();
+    return st;
+}
 
 }  // namespace tavir::data

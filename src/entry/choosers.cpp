@@ -73,55 +73,27 @@ std::string noReferenceDataMessage(int year) {
     return "Данные в справочнике " + platform::formatNumber(year) + " отсутствуют";
 }
 
-namespace {
-
-// The forms the chooser offers: every form of the year not switched off, by code.
-Status switchedOnForms(const ChooserContext& ctx, std::vector<data::Forma>& forms) {
-    data::RecordFile<data::Forma> file(ctx.installation.formaFile(ctx.year));
-    if (Status st = file.open(); !st) return st;
-    auto cursor = file.byKey("FOR:KEYUNICOD");
-    data::Forma f;
-    while (cursor.next(f)) {
-        if (f.VKL != 1) forms.push_back(f);
-    }
-    return cursor.status();
-}
-
-std::string periodTypeNameOf(int tip) {
-    auto type = data::periodTypeFromCode(tip);
-    return type ? std::string(data::periodTypeName(*type)) : std::string();
-}
-
-void takeForm(const data::Forma& f, int nameWidth, FormChoice& choice) {
-    choice.code = f.UNICOD;
-    choice.name = platform::cutToWidth(f.NAME, static_cast<size_t>(std::max(nameWidth, 0)));
-    choice.number = f.COD;
-    choice.periodName = periodTypeNameOf(f.TIP);
-    choice.periodType = f.TIP;
-}
-
-}  // namespace
-
-Status formByCode(const ChooserContext& ctx, int code, int nameWidth, FormChoice& choice, bool& found) {
-    found = false;
-    std::vector<data::Forma> forms;
-    if (Status st = switchedOnForms(ctx, forms); !st) return st;
-    for (const auto& f : forms) {
-        if (f.UNICOD != code) continue;
-        takeForm(f, nameWidth, choice);
-        found = true;
-    }
-    return Status::ok();
-}
-
 Status chooseForm(const ChooserContext& ctx, int nameWidth, FormChoice& choice) {
     std::vector<data::Forma> forms;
-    if (Status st = switchedOnForms(ctx, forms); !st) return reported(ctx, st);
+    {
+        data::RecordFile<data::Forma> file(ctx.installation.formaFile(ctx.year));
+        if (Status st = file.open(); !st) return reported(ctx, st);
+        auto cursor = file.byKey("FOR:KEYUNICOD");
+        data::Forma f;
+        while (cursor.next(f)) {
+            if (f.VKL != 1) forms.push_back(f);
+        }
+        if (!cursor.status()) return reported(ctx, cursor.status());
+    }
     if (forms.empty()) {
         ctx.ui.message(noReferenceDataMessage(ctx.year));
         return Status::ok();
     }
     const auto deadlines = data::readDeadlines(ctx.installation.deadlineFile(ctx.year));
+    auto typeName = [](int tip) {
+        auto type = data::periodTypeFromCode(tip);
+        return type ? std::string(data::periodTypeName(*type)) : std::string();
+    };
 
     PickRequest request;
     request.caption = "ФОРМЫ";
@@ -130,7 +102,7 @@ Status chooseForm(const ChooserContext& ctx, int nameWidth, FormChoice& choice) 
     request.status = std::string(kPickStatus);
     request.columns = {{"id", 5, Align::Right, true}, {"код", 6}, {"наименование", 45}, {"", 45}};
     for (const auto& f : forms) {
-        std::string period = periodTypeNameOf(f.TIP);
+        std::string period = typeName(f.TIP);
         if (auto it = deadlines.find(f.UNICOD); it != deadlines.end()) period += " " + it->second;
         request.lines.push_back({platform::formatNumber(f.UNICOD), f.COD, platform::cutToWidth(f.NAME, 120),
                                  platform::cutToWidth(period, 100)});
@@ -141,7 +113,12 @@ Status chooseForm(const ChooserContext& ctx, int nameWidth, FormChoice& choice) 
         choice.name.clear();
         return Status::ok();
     }
-    takeForm(forms[*picked], nameWidth, choice);
+    const data::Forma& f = forms[*picked];
+    choice.code = f.UNICOD;
+    choice.name = platform::cutToWidth(f.NAME, static_cast<size_t>(std::max(nameWidth, 0)));
+    choice.number = f.COD;
+    choice.periodName = typeName(f.TIP);
+    choice.periodType = f.TIP;
     return Status::ok();
 }
 

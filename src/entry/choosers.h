@@ -71,11 +71,6 @@ struct FormChoice {
 // and nothing changes. A file that does not open is reported and returned.
 platform::Status chooseForm(const ChooserContext& ctx, int nameWidth, FormChoice& choice);
 
-// The chooser's variables for the switched-on form `code` of the year, taken
-// without a window (batch commands name their form), the name cut to
-// `nameWidth`; `found` is false when the year has no such form.
-platform::Status formByCode(const ChooserContext& ctx, int code, int nameWidth, FormChoice& choice, bool& found);
-
 enum class DistrictMode {
     Plain,            // "РАЙОНЫ": the districts, only the subject's own for a district or facility installation
     WithRegionLines,  // "Список": every district, then 250 and 251

@@ -1,7 +1,6 @@
 #include "entry/selection.h"
 
 #include "data/periods.h"
-#include "platform/number_format.h"
 #include "platform/text.h"
 
 namespace tavir::entry {
@@ -46,17 +45,6 @@ std::string reportCaption(const ChosenReport& report, int subjectType) {
 int checkWorkingYear(app::SharedState& state, platform::Interaction& ui) {
     int year = state.globYear.load();
     for (const auto& message : data::checkYearBounds(year, state.yearRange())) ui.message(message);
-    state.globYear = year;
-    return year;
-}
-
-int keepWorkingYearInRange(app::SharedState& state, platform::Interaction& ui) {
-    const data::YearRange range = state.yearRange();
-    int year = state.globYear.load();
-    if (year >= range.first && year <= range.last) return year;
-    ui.message("Период с " + platform::formatNumber(range.first) + "г. по " + platform::formatNumber(range.last) +
-               "г.");
-    year = year < range.first ? range.first : range.last;
     state.globYear = year;
     return year;
 }

@@ -42,11 +42,6 @@ std::string reportCaption(const ChosenReport& report, int subjectType);
 // период с …г. по …г." for each move; returns the year of the run.
 int checkWorkingYear(app::SharedState& state, platform::Interaction& ui);
 
-// The check of the registry windows: a working year outside the year range
-// moves to the nearer bound with one message "Период с …г. по …г.";
-// returns the year of the run.
-int keepWorkingYearInRange(app::SharedState& state, platform::Interaction& ui);
-
 // The interactive selection: year check, form, period, district and facility
 // as the installation's subject allows. `report` stays empty when a step
 // ends without a choice; a file that does not open is reported and returned.

@@ -2,26 +2,13 @@
 
 #include "data/record_binding.h"
 
+#include <algorithm>
+
 namespace tavir::registry {
 
 using platform::Status;
 
 namespace {
-
-template <class T, class Fn>
-Status readEach(const std::filesystem::path& path, std::string_view key, Fn&& fn) {
-    data::RecordFile<T> file(path);
-    if (Status st = file.open(); !st) return st;
-    Status st;
-    {
-        auto cursor = file.byKey(key);
-        T rec;
-        while (cursor.next(rec)) fn(rec);
-        st = cursor.status();
-    }
-    file.close();
-    return st;
-}
 
 template <class Map>
 const typename Map::mapped_type* lookup(const Map& map, int code) {
@@ -37,21 +24,17 @@ const std::string* RegistryNames::kindName(int code) const { return lookup(kindN
 
 Status readRegistryNames(const data::Installation& installation, RegistryNames& out) {
     out = {};
-    if (Status st = readEach<data::Bolnbol>(installation.bolnFile(), "BOL:KEYUNICOD",
-                                            [&](const data::Bolnbol& f) { out.facilities.emplace(f.UNICOD, f); });
-        !st) {
-        return st;
-    }
-    if (Status st = readEach<data::Region1>(installation.region1File(), "REG:KEYCODREG",
-                                            [&](const data::Region1& r) {
-                                                out.districts.push_back(r);
-                                                out.districtNames.emplace(r.CODREG, r.NAME);
-                                            });
-        !st) {
-        return st;
-    }
-    return readEach<data::Viduch>(installation.viduchFile(), "VID:KEYCODVID",
-                                  [&](const data::Viduch& v) { out.kindNames.emplace(v.CODVID, v.NAMEUCH); });
+    std::vector<data::Bolnbol> facilities;
+    std::vector<data::Viduch> kinds;
+    if (Status st = data::readAll(installation.bolnFile(), facilities); !st) return st;
+    if (Status st = data::readAll(installation.region1File(), out.districts); !st) return st;
+    if (Status st = data::readAll(installation.viduchFile(), kinds); !st) return st;
+    for (auto& f : facilities) out.facilities.emplace(f.UNICOD, std::move(f));
+    std::stable_sort(out.districts.begin(), out.districts.end(),
+                     [](const data::Region1& a, const data::Region1& b) { return a.CODREG < b.CODREG; });
+    for (const auto& d : out.districts) out.districtNames.emplace(d.CODREG, d.NAME);
+    for (const auto& k : kinds) out.kindNames.emplace(k.CODVID, k.NAMEUCH);
+    return Status::ok();
 }
 
 }  // namespace tavir::registry

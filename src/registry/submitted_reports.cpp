@@ -4,6 +4,7 @@
 #include "platform/number_format.h"
 #include "platform/text.h"
 #include "registry/registry_names.h"
+#include "registry/report_list.h"
 #include "registry/report_scan.h"
 
 #include <algorithm>
@@ -103,21 +104,21 @@ Status buildSubmittedList(const data::Installation& installation, const std::fil
 }
 
 Status SubmittedReportsWindow::open(bool& opened) {
-    opened = false;
-    year_ = entry::keepWorkingYearInRange(state_, ui_);
+    if (Status st = openForm(opened); !st || !opened) return st;
+    return rebuild();
+}
+
+Status SubmittedReportsWindow::openForm(bool& chosen) {
+    chosen = false;
+    year_ = keepYearInRange(state_, ui_);
     entry::FormChoice form;
     const entry::ChooserContext ctx{installation_, ui_, year_, state_.subject()};
     if (Status st = entry::chooseForm(ctx, entry::kFormNameWidth, form); !st) return st;
     if (form.code == 0) return Status::ok();
-    opened = true;
-    openWith(form);
-    return rebuild();
-}
-
-void SubmittedReportsWindow::openWith(const entry::FormChoice& form) {
-    if (year_ == 0) year_ = state_.globYear.load();
+    chosen = true;
     form_ = form;
     defaultBounds();
+    return Status::ok();
 }
 
 Status SubmittedReportsWindow::changeForm(bool& closed) {

@@ -58,9 +58,9 @@ public:
     // The year check, the form chooser, the bounds and the list. False in
     // `opened` when no form was chosen and the window does not open.
     platform::Status open(bool& opened);
-    // The form given instead of chosen (batch commands): the bounds as on
-    // opening, the list not built yet.
-    void openWith(const entry::FormChoice& form);
+    // The same without building the list, for a caller that sets the bounds
+    // first.
+    platform::Status openForm(bool& chosen);
     // "ФОРМА": another form; cancelling the chooser sets `closed` and the
     // window closes. A new form empties the list until "Ok"; a form of
     // another period type takes the bounds as on opening.

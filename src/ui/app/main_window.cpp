@@ -11,6 +11,7 @@
 #include "ui/platform/printer_setup.h"
 #include "ui/platform/qt_text.h"
 #include "ui/platform/window_positions.h"
+#include "ui/registry/report_list_view.h"
 #include "ui/registry/completeness_view.h"
 #include "ui/registry/submitted_reports_view.h"
 
@@ -217,6 +218,15 @@ void MainWindow::start(app::Procedure procedure, app::Launch launch) {
         }
         case app::Procedure::ControlList: {
             auto* window = new ControlListView(installation_, model_.state(), interactions_);
+            if (!window->open()) {
+                delete window;
+                return;
+            }
+            open(window, launch);
+            break;
+        }
+        case app::Procedure::ReportList: {
+            auto* window = new ReportListView(installation_, model_.state(), interactions_);
             if (!window->open()) {
                 delete window;
                 return;
