@@ -150,8 +150,6 @@ void SubmittedReportsWindow::defaultBounds() {
 
 bool SubmittedReportsWindow::periodsShown() const { return form_.periodType != static_cast<int>(data::PeriodType::Annual); }
 
-bool SubmittedReportsWindow::daily() const { return form_.periodType == static_cast<int>(data::PeriodType::Daily); }
-
 Status SubmittedReportsWindow::rebuild() {
     if (!periodsShown()) low_ = high_ = 0;
     Status st = buildSubmittedList(installation_, installation_.valueFile(year_, form_.code), form_.periodType, low_,

@@ -68,9 +68,8 @@ public:
 
     int year() const { return year_; }
     const entry::FormChoice& form() const { return form_; }
-    // Annual forms hide the period entries; daily ones show dates.
+    // Annual forms hide the period entries.
     bool periodsShown() const;
-    bool daily() const;
     int64_t low() const { return low_; }
     int64_t high() const { return high_; }
     void setBounds(int64_t low, int64_t high) {
