@@ -10,13 +10,13 @@
 #include "ui/maintenance/blank_forms_window.h"
 #include "ui/platform/printer_setup.h"
 #include "ui/platform/qt_text.h"
+#include "ui/platform/widgets.h"
 #include "ui/platform/window_positions.h"
 #include "ui/registry/report_list_view.h"
 #include "ui/registry/completeness_view.h"
 #include "ui/registry/submitted_reports_view.h"
 
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,7 +25,6 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
-#include <QPointer>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -260,13 +259,7 @@ void MainWindow::open(QWidget* window, app::Launch launch) {
         sub->show();
         return;
     }
-    window->setParent(this, Qt::Dialog);
-    window->setWindowModality(Qt::ApplicationModal);
-    QPointer<QWidget> guard(window);
-    QEventLoop loop;
-    connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
-    window->show();
-    if (guard) loop.exec();
+    runBlocking(window, this);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

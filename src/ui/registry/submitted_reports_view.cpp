@@ -8,12 +8,10 @@
 #include "ui/platform/qt_text.h"
 #include "ui/platform/widgets.h"
 
-#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -160,22 +158,13 @@ void SubmittedReportsView::openReport(int line) {
     if (line < 0 || line >= static_cast<int>(model_.entries().size())) return;
     const entry::ChosenReport report = model_.reportToOpen(static_cast<size_t>(line));
     int district = report.district;
-    {
-        // Report entry runs on the list's behalf and returns to it.
-        auto* window = new ReportWindow(installation_, state_, interactions_, report, &district, this);
-        window->setWindowFlag(Qt::Window);
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        if (!window->open()) {
-            delete window;
-            return;
-        }
-        window->setWindowModality(Qt::ApplicationModal);
-        QPointer<QWidget> guard(window);
-        QEventLoop loop;
-        connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
-        window->show();
-        if (guard) loop.exec();
+    // Report entry runs on the list's behalf and returns to it.
+    auto* window = new ReportWindow(installation_, state_, interactions_, report, &district);
+    if (!window->open()) {
+        delete window;
+        return;
     }
+    runBlocking(window, this);
     model_.reportClosed(static_cast<size_t>(line), district);
     showList();
     list_->setCurrentCell(std::min(line, list_->rowCount() - 1), 0);
