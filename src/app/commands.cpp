@@ -11,10 +11,10 @@ bool isBuilt(Procedure procedure) {
         case Procedure::ControlList:
         case Procedure::ReportEntry:
         case Procedure::BlankForms:
-        case Procedure::ReportList:
-        case Procedure::Help: return true;
         case Procedure::SubmittedReports:
         case Procedure::Completeness:
+        case Procedure::ReportList:
+        case Procedure::Help: return true;
         case Procedure::ReportExport:
         case Procedure::ReportImport:
         case Procedure::DbfImport:

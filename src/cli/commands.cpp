@@ -18,6 +18,8 @@ extern const Command controlListCommand;
 extern const Command printReportCommand;
 extern const Command exportTableCommand;
 extern const Command reportsCommand;
+extern const Command submittedCommand;
+extern const Command completenessCommand;
 
 const std::vector<Command>& commands() {
     // The registry: one line per command.
@@ -32,6 +34,8 @@ const std::vector<Command>& commands() {
         printReportCommand,
         exportTableCommand,
         reportsCommand,
+        submittedCommand,
+        completenessCommand,
     };
     return all;
 }

@@ -1,5 +1,6 @@
 #include "cli/report_args.h"
 
+#include "data/periods.h"
 #include "platform/numeric_text.h"
 
 namespace tavir::cli {
@@ -36,6 +37,20 @@ bool readReportArgs(const Args& args, bool tableRequired, ReportArgs& out, std::
         const auto table = number(args, "--table", 999999, error);
         if (!table) return false;
         out.table = static_cast<int>(*table);
+    }
+    return true;
+}
+
+bool readPeriodBound(const Args& args, const char* option, std::optional<int64_t>& out, std::string& error) {
+    out.reset();
+    const std::string* text = args.value(option);
+    if (!text) return true;
+    out = platform::parseIntegerStrict(*text);
+    if (!out) out = data::parseDdMmYy(*text);
+    if (!out || *out < 0 || *out > 999999999) {
+        out.reset();
+        error = std::string("неверное значение ") + option + " " + *text;
+        return false;
     }
     return true;
 }

@@ -21,4 +21,9 @@ struct ReportArgs {
 // makes --table one of the required ones.
 bool readReportArgs(const Args& args, bool tableRequired, ReportArgs& out, std::string& error);
 
+// A period bound of a range option (--from, --to): a period code, or a date
+// dd.mm.yy for daily forms given as its day number. None when the option is
+// not given; false with a message when its value is neither.
+bool readPeriodBound(const Args& args, const char* option, std::optional<int64_t>& out, std::string& error);
+
 }  // namespace tavir::cli

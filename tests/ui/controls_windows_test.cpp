@@ -36,13 +36,8 @@ using namespace tavir;
 namespace {
 
 using fixture::child;
+using fixture::listColumn;
 using fixture::whenModal;
-
-QStringList column(QTableWidget* list, int c) {
-    QStringList cells;
-    for (int r = 0; r < list->rowCount(); ++r) cells << (list->item(r, c) ? list->item(r, c)->text() : QString());
-    return cells;
-}
 
 int rowOf(QTableWidget* list, int c, const QString& text) {
     for (int r = 0; r < list->rowCount(); ++r) {
@@ -106,8 +101,8 @@ private slots:
             child<QAbstractButton>(run, "?OPTION1:2")->click();
             resultsShown = whenModal("RunResults", [&](QWidget* results) {
                 auto* list = child<QTableWidget>(results, "?BROWSE:1");
-                rules = column(list, 0);
-                subjects = column(list, 1);
+                rules = listColumn(list, 0);
+                subjects = listColumn(list, 1);
                 texts << child<QPlainTextEdit>(results, "?TEXT")->toPlainText();
                 list->setCurrentCell(2, 0);
                 texts << child<QPlainTextEdit>(results, "?TEXT")->toPlainText();
@@ -134,7 +129,7 @@ private slots:
             rules->setCurrentCell(0, 0);
             formula = child<QPlainTextEdit>(list, "?FORMULA")->toPlainText();
             resultsShown = whenModal("InterformResults", [&](QWidget* results) {
-                codes = column(child<QTableWidget>(results, "?BROWSE:1"), 0);
+                codes = listColumn(child<QTableWidget>(results, "?BROWSE:1"), 0);
                 againShown = whenModal("InterformList", [](QWidget* again) { child<QPushButton>(again, "?CLOSE")->click(); });
                 child<QPushButton>(results, "?CLOSE")->click();
             });
@@ -156,7 +151,7 @@ private slots:
         auto* columns = child<QTableWidget>(list, "?BROWSE:1");
         QVERIFY(columns->rowCount() > 0);
         QCOMPARE(columns->item(0, 3)->text(), QString("г5 <=г4"));
-        QVERIFY(column(child<QTableWidget>(list, "?BROWSE:3"), 0).contains("3"));
+        QVERIFY(listColumn(child<QTableWidget>(list, "?BROWSE:3"), 0).contains("3"));
 
         int pages = 0;
         std::unique_ptr<QTimer> previewShown;

@@ -117,7 +117,7 @@ private slots:
         QCOMPARE(menus.size(), expected.size());
         const QStringList built = {"Настройки пользователя", "Выбор принтера", "Межформенные контроли",
                                    "Внутриформенный контроль", "Список контролей", "Ввод отчетов",
-                                   "Печать бланков", "Своды,показатели"};
+                                   "Печать бланков", "Своды,показатели", "Список Отчетов", "Полнота Отчетов"};
         for (int m = 0; m < menus.size(); ++m) {
             QCOMPARE(menus[m]->text(), expected[m].first);
             QStringList items;
@@ -160,7 +160,7 @@ private slots:
             QVERIFY2(button, qPrintable(name));
             QCOMPARE(button->toolTip(), tip);
             QCOMPARE(button->isEnabled(), name == "?HELP1" || name == "?BUTTON5" || name == "?BUTTON3" ||
-                                                name == "?BUTTON1");
+                                              name == "?BUTTON1" || name == "?BUTTON4" || name == "?BUTTON6");
         }
         QCOMPARE(bar->findChild<QLineEdit*>("?GLOBYEAR")->text(), QString("2014"));
         QVERIFY(bar->findChild<QLineEdit*>("?GLOBYEAR")->font().bold());
@@ -196,6 +196,7 @@ private slots:
             {"Реквизиты для выгрузки загрузки файлов",
              [this] { menuItem("&СЕРВИС", "Настройки пользователя")->trigger(); }, "?CLOSE"},
             {"Справка", [this] { window->findChild<QToolButton*>("?HELP1")->click(); }, ""},
+            {"Полнота отчета ", [this] { menuItem("Контроли", "Полнота Отчетов")->trigger(); }, ""},
         };
         for (const auto& command : commands) {
             bool returned = false;

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -57,6 +58,13 @@ inline void workInScratchFolder() {
 
 // Whether the wait of whenModal was started and its window showed.
 inline bool shown(const std::unique_ptr<QTimer>& wait) { return wait && !wait->isActive(); }
+
+// The texts of column `c` of a list, line by line.
+inline QStringList listColumn(QTableWidget* list, int c) {
+    QStringList cells;
+    for (int r = 0; r < list->rowCount(); ++r) cells << (list->item(r, c) ? list->item(r, c)->text() : QString());
+    return cells;
+}
 
 // The item `item` of the menu `menu` of a menu bar, or null.
 inline QAction* menuItem(QMenuBar* bar, const QString& menu, const QString& item) {

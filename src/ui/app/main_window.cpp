@@ -10,11 +10,13 @@
 #include "ui/maintenance/blank_forms_window.h"
 #include "ui/platform/printer_setup.h"
 #include "ui/platform/qt_text.h"
+#include "ui/platform/widgets.h"
 #include "ui/platform/window_positions.h"
 #include "ui/registry/report_list_view.h"
+#include "ui/registry/completeness_view.h"
+#include "ui/registry/submitted_reports_view.h"
 
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,7 +25,6 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
-#include <QPointer>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -232,6 +233,18 @@ void MainWindow::start(app::Procedure procedure, app::Launch launch) {
             open(window, launch);
             break;
         }
+        case app::Procedure::SubmittedReports: {
+            auto* window = new SubmittedReportsView(installation_, model_.state(), interactions_);
+            if (!window->open()) {
+                delete window;
+                return;
+            }
+            open(window, launch);
+            break;
+        }
+        case app::Procedure::Completeness:
+            open(new CompletenessView(installation_, model_.state(), interactions_), launch);
+            break;
         case app::Procedure::BlankForms: open(new BlankFormsView(installation_, interactions_), launch); break;
         default: break;
     }
@@ -246,13 +259,7 @@ void MainWindow::open(QWidget* window, app::Launch launch) {
         sub->show();
         return;
     }
-    window->setParent(this, Qt::Dialog);
-    window->setWindowModality(Qt::ApplicationModal);
-    QPointer<QWidget> guard(window);
-    QEventLoop loop;
-    connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
-    window->show();
-    if (guard) loop.exec();
+    runBlocking(window, this);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

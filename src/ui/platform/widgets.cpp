@@ -2,7 +2,9 @@
 
 #include <QBoxLayout>
 #include <QButtonGroup>
+#include <QEventLoop>
 #include <QGroupBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -12,6 +14,17 @@ QPushButton* namedButton(QWidget* parent, const QString& name, const QString& te
     auto* b = new QPushButton(text, parent);
     b->setObjectName(name);
     return b;
+}
+
+void runBlocking(QWidget* window, QWidget* parent) {
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setParent(parent, Qt::Dialog);
+    window->setWindowModality(Qt::ApplicationModal);
+    QPointer<QWidget> guard(window);
+    QEventLoop loop;
+    QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
+    window->show();
+    if (guard) loop.exec();
 }
 
 QGroupBox* optionBox(QWidget* parent, const QString& title, const QString& name, QButtonGroup* group,

@@ -15,6 +15,11 @@ namespace tavir::ui {
 
 QPushButton* namedButton(QWidget* parent, const QString& name, const QString& text);
 
+// Shows `window` (deleted on close) as a dialog of `parent` that blocks the
+// program, and returns once it is closed: a procedure run on its caller's
+// behalf.
+void runBlocking(QWidget* window, QWidget* parent);
+
 // A box of options, one per text, the first with id `firstId` and each named
 // `name` + ":" + its id; the box is named `name`, the ids go to `group`.
 QGroupBox* optionBox(QWidget* parent, const QString& title, const QString& name, QButtonGroup* group,
