@@ -4,6 +4,7 @@
 #include "cli/args.h"
 #include "cli/batch_port.h"
 #include "cli/commands.h"
+#include "cli/report_args.h"
 #include "platform/numeric_text.h"
 #include "registry/report_list.h"
 
@@ -22,22 +23,6 @@ bool hasChoice(const std::vector<entry::Choice>& choices, int code) {
     return std::any_of(choices.begin(), choices.end(), [code](const auto& c) { return c.code == code; });
 }
 
-// "310:3,720:3" as (facility, period) pairs.
-bool parseMarks(std::string_view text, std::vector<registry::ReportRef>& marks) {
-    while (!text.empty()) {
-        const size_t comma = text.find(',');
-        const std::string_view item = text.substr(0, comma);
-        const size_t colon = item.find(':');
-        if (colon == std::string_view::npos) return false;
-        const auto facility = platform::parseIntegerStrict(item.substr(0, colon));
-        const auto period = platform::parseIntegerStrict(item.substr(colon + 1));
-        if (!facility || !period) return false;
-        marks.push_back({static_cast<int>(*facility), *period});
-        text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
-    }
-    return true;
-}
-
 int run(Context& ctx, const std::vector<std::string>& argv) {
     Args args;
     std::string error;
@@ -54,7 +39,7 @@ int run(Context& ctx, const std::vector<std::string>& argv) {
         }
     }
     std::vector<registry::ReportRef> marks;
-    if (args.has("--mark") && !parseMarks(*args.value("--mark"), marks)) {
+    if (args.has("--mark") && !parseReportList(*args.value("--mark"), marks)) {
         return usageError(ctx, "неверный список --mark " + *args.value("--mark") + " (нужно ЛПУ:ПЕРИОД,…)");
     }
     std::optional<registry::Analysis> analysis;

@@ -18,6 +18,7 @@ extern const Command controlListCommand;
 extern const Command printReportCommand;
 extern const Command exportTableCommand;
 extern const Command reportsCommand;
+extern const Command consolidateCommand;
 extern const Command submittedCommand;
 extern const Command completenessCommand;
 
@@ -34,6 +35,7 @@ const std::vector<Command>& commands() {
         printReportCommand,
         exportTableCommand,
         reportsCommand,
+        consolidateCommand,
         submittedCommand,
         completenessCommand,
     };

@@ -55,4 +55,19 @@ bool readPeriodBound(const Args& args, const char* option, std::optional<int64_t
     return true;
 }
 
+bool parseReportList(std::string_view text, std::vector<registry::ReportRef>& reports) {
+    while (!text.empty()) {
+        const size_t comma = text.find(',');
+        const std::string_view item = text.substr(0, comma);
+        const size_t colon = item.find(':');
+        if (colon == std::string_view::npos) return false;
+        const auto facility = platform::parseIntegerStrict(item.substr(0, colon));
+        const auto period = platform::parseIntegerStrict(item.substr(colon + 1));
+        if (!facility || !period) return false;
+        reports.push_back({static_cast<int>(*facility), *period});
+        text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+    }
+    return true;
+}
+
 }  // namespace tavir::cli

@@ -3,10 +3,13 @@
 #pragma once
 
 #include "cli/args.h"
+#include "registry/analysis_request.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace tavir::cli {
 
@@ -25,5 +28,9 @@ bool readReportArgs(const Args& args, bool tableRequired, ReportArgs& out, std::
 // dd.mm.yy for daily forms given as its day number. None when the option is
 // not given; false with a message when its value is neither.
 bool readPeriodBound(const Args& args, const char* option, std::optional<int64_t>& out, std::string& error);
+
+// "310:3,720:3" as (facility, period) pairs appended to `reports`; false
+// for text of another shape.
+bool parseReportList(std::string_view text, std::vector<registry::ReportRef>& reports);
 
 }  // namespace tavir::cli
