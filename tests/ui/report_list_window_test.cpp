@@ -8,6 +8,10 @@
 #include "data/records.h"
 #include "platform/scripted_interaction.h"
 #include "ui/app/main_window.h"
+#include "platform/desktop_opener.h"
+#include "platform/xlsx_workbook.h"
+#include "ui/analysis/consolidation_view.h"
+#include "ui/platform/preview_window.h"
 #include "ui/registry/report_list_view.h"
 #include "window_test_support.h"
 
@@ -112,7 +116,7 @@ private slots:
         // The latest month of the demo's monthly forms is November.
         QCOMPARE(child<QLineEdit>(w, "?PERIOD1")->text(), QString("11"));
         QCOMPARE(child<QLineEdit>(w, "?PERIOD2")->text(), QString("11"));
-        QVERIFY(!child<QPushButton>(w, "?SVOD")->isEnabled());
+        QVERIFY(child<QPushButton>(w, "?SVOD")->isEnabled());
         QVERIFY(!child<QPushButton>(w, "?POLNOTA")->isEnabled());
 
         // "Районы": every entry of a rural district is marked.
@@ -174,6 +178,81 @@ private slots:
         QVERIFY(child<QLineEdit>(w, "?PERIOD1")->isHidden());
         QVERIFY(w->windowTitle().startsWith("12 "));
         QVERIFY(scripts.back()->unexpected().empty());
+        window->mdiArea()->closeAllSubWindows();
+    }
+
+    // "С В О Д     F3" on a district of form 117: the consolidation window,
+    // its tables, filled rows, controls, printout and export.
+    void consolidationFromTheList() {
+        picks = {formLine(117)};
+        child<QToolButton>(window.get(), "?BUTTON1")->click();
+        QWidget* list = window->mdiArea()->subWindowList().back()->widget();
+        chooseIn(child<QComboBox>(list, "?QSR:NAME"), 300);
+        child<QPushButton>(list, "?SVOD")->click();
+        auto* view = list->findChild<ui::ConsolidationView*>("Consolidation");
+        QVERIFY(view);
+        QVERIFY(view->windowTitle().startsWith("117"));
+        QVERIFY(child<QLabel>(view, "?TITLE")->text().contains("Районы"));
+        auto* grid = child<QTableWidget>(view, "?BROWSE");
+        const int rows = grid->rowCount();
+        QVERIFY(rows > 0);
+        QCOMPARE(child<QLabel>(view, "?TABLE")->text(), QString("1"));
+        QVERIFY(!child<QPushButton>(view, "?PREVIOUS")->isEnabled());
+        QVERIFY(!child<QPushButton>(view, "?EXPORT")->isEnabled());
+
+        // The grid shows the model's sums in the column's picture.
+        auto& model = view->model();
+        const int valueColumn = 4;
+        QCOMPARE(grid->horizontalHeaderItem(valueColumn)->text().left(1), QString("3"));
+        QVERIFY(!grid->item(0, valueColumn)->text().isEmpty());
+        QVERIFY(model.grid()[0].consolidated);
+
+        if (child<QPushButton>(view, "?NEXT")->isEnabled()) {
+            child<QPushButton>(view, "?NEXT")->click();
+            QCOMPARE(child<QLabel>(view, "?TABLE")->text(), QString::number(model.currentTable().code));
+            QVERIFY(child<QPushButton>(view, "?PREVIOUS")->isEnabled());
+            child<QPushButton>(view, "?PREVIOUS")->click();
+        }
+        child<QCheckBox>(view, "?FILLED")->setChecked(true);
+        QVERIFY(!child<QPushButton>(view, "?CONTROL")->isEnabled());
+        QCOMPARE(grid->rowCount(), static_cast<int>(model.grid().size()));
+        child<QCheckBox>(view, "?FILLED")->setChecked(false);
+        QCOMPARE(grid->rowCount(), rows);
+
+        // "Контроль" over the totals of every facility of the rural districts.
+        const size_t messages = scripts.back()->messages().size();
+        std::unique_ptr<QTimer> resultsShown;
+        resultsShown = fixture::whenModal("ErrorList", [](QWidget* results) { results->close(); });
+        child<QPushButton>(view, "?CONTROL")->click();
+        QVERIFY(fixture::shown(resultsShown) || scripts.back()->messages().size() > messages);
+
+        int pages = 0;
+        std::unique_ptr<QTimer> previewShown;
+        auto paramsShown = fixture::whenModal("PrintParams", [&](QWidget* dialog) {
+            previewShown = fixture::whenModal("Preview", [&](QWidget* preview) {
+                pages = qobject_cast<ui::PreviewWindow*>(preview)->pageCount();
+                preview->close();
+            });
+            child<QPushButton>(dialog, "?CONTINUE")->click();
+        });
+        child<QPushButton>(view, "?PRINT")->click();
+        QVERIFY(fixture::shown(paramsShown) && fixture::shown(previewShown));
+        QVERIFY(pages >= 1);
+
+        auto opener = std::make_unique<platform::RecordingDesktopOpener>();
+        auto* opened = opener.get();
+        view->setDesktopOpener(std::move(opener));
+        child<QPushButton>(view, "?EXCEL")->click();
+        QCOMPARE(opened->opened().size(), size_t(1));
+        platform::XlsxWorkbook book;
+        QVERIFY(platform::XlsxWorkbook::load(opened->opened()[0], book).isOk());
+        QCOMPARE(QString::fromStdString(book.value(3, 1).text), child<QLabel>(view, "?TITLE")->text());
+        QCOMPARE(scripts.back()->messages().back(), std::string("Выгрузка в Excel завершена"));
+
+        const QString dir = QString(TAVIR_BUILD_DIR) + "/screenshots";
+        QVERIFY(QDir().mkpath(dir));
+        QVERIFY(view->grab().save(dir + "/consolidation.png"));
+        view->close();
         window->mdiArea()->closeAllSubWindows();
     }
 

@@ -1,6 +1,7 @@
 #include "ui/registry/report_list_view.h"
 
 #include "platform/numeric_text.h"
+#include "ui/analysis/consolidation_view.h"
 #include "ui/app/help_window.h"
 #include "ui/controls/result_views.h"
 #include "ui/platform/qt_text.h"
@@ -33,6 +34,7 @@ ReportListView::ReportListView(const data::Installation& installation, app::Shar
                                const InteractionFactory& interactions, QWidget* parent)
     : QWidget(parent),
       installation_(installation),
+      state_(state),
       interactions_(interactions),
       ui_(interactions(this)),
       model_(std::make_unique<registry::ReportListWindow>(installation_, state, *ui_)),
@@ -148,13 +150,16 @@ ReportListView::ReportListView(const data::Installation& installation, app::Shar
     connect(code_, &QLineEdit::returnPressed, findCode, &QPushButton::click);
     connect(name_, &QLineEdit::returnPressed, findName, &QPushButton::click);
 
-    // The analyses open from here once their windows exist; until then their
-    // buttons and keys stay disabled.
     QPushButton* svod = namedButton(this, "?SVOD", "С В О Д     F3");
+    svod->setToolTip("Формирует Свод по выбранной форме за выбранный период");
+    svod->setShortcut(Qt::Key_F3);
+    connect(svod, &QPushButton::clicked, this, &ReportListView::consolidate);
+    // Breakdowns and indicators open from here once their windows exist;
+    // until then their buttons stay disabled. "Полнота отчета" has no action.
     QPushButton* konstr = namedButton(this, "?KONSTR", "Конструктор отчетов  F4");
     QPushButton* pokas = namedButton(this, "?POKAS", "Показатели");
     QPushButton* polnota = namedButton(this, "?POLNOTA", "Полнота отчета");
-    for (QPushButton* b : {svod, konstr, pokas, polnota}) b->setEnabled(false);
+    for (QPushButton* b : {konstr, pokas, polnota}) b->setEnabled(false);
     QPushButton* help = namedButton(this, "?HELP", QString());
     help->setToolTip("Справка");
     help->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
@@ -230,6 +235,21 @@ void ReportListView::build() {
     if (!model_->enterPeriods(toStdString(lower_->text()), toStdString(upper_->text()))) return;
     model_->build();
     showAll();
+}
+
+void ReportListView::consolidate() {
+    const auto request = model_->request(registry::Analysis::Consolidation);
+    if (!request) return;
+    // The list waits while the consolidation is open and stays as it was.
+    auto* window = new ConsolidationView(installation_, state_, interactions_, *request, this);
+    window->setWindowFlag(Qt::Window);
+    window->setWindowModality(Qt::WindowModal);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    if (!window->open()) {
+        delete window;
+        return;
+    }
+    window->show();
 }
 
 void ReportListView::select(std::optional<int> line) {

@@ -46,8 +46,10 @@ private:
     void changeForm();
     void build();
     void select(std::optional<int> line);
+    void consolidate();
 
     data::Installation installation_;
+    app::SharedState& state_;
     InteractionFactory interactions_;
     std::unique_ptr<platform::Interaction> ui_;
     std::unique_ptr<registry::ReportListWindow> model_;
