@@ -184,6 +184,10 @@ Status finishExport(SpreadsheetServer& server, platform::Interaction& ui, WorkCo
     }
     if (status) {
         ui.message("Выгрузка в Excel завершена");
+    } else if (status.kind() == platform::ErrorKind::NotShown) {
+        // The work copy is written: the export is done, only its showing failed.
+        ui.message("Выгрузка в Excel завершена|" + status.message());
+        return Status::ok();
     } else {
         ui.message("Выгрузка в Excel не выполнена|" + status.message());
     }

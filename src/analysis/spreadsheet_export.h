@@ -64,7 +64,8 @@ platform::Status frameTable(platform::SpreadsheetServer& server, const WorkCopy&
 
 // The end of every export: the cell conversation is closed (the work copy is
 // saved and shown) and the user told "Выгрузка в Excel завершена" — or, when
-// `status` or the close failed, what failed instead.
+// `status` or the close failed, what failed instead. A work copy saved that
+// no program could show is a finished export: the user is told where it lies.
 platform::Status finishExport(platform::SpreadsheetServer& server, platform::Interaction& ui, WorkCopy& copy,
                               platform::Status status);
 

@@ -21,7 +21,7 @@ public:
     explicit CliInteraction(std::ostream& err) : err_(err) {}
 
     void message(std::string_view text) override;
-    int ask(std::string_view text, std::string_view buttons) override;
+    int ask(std::string_view text, std::string_view buttons, int safe = 1) override;
     void beep() override {}
     std::optional<int> pick(const platform::PickRequest& request) override;
     int64_t period(const platform::PeriodRequest& request) override;

@@ -147,6 +147,25 @@ TEST(OpenTemplate, FailuresAreReportedInsteadOfSuccess) {
     }
 }
 
+// A work copy saved that the desktop cannot show is no failed export.
+TEST(OpenTemplate, SavedButNotShownSaysWhere) {
+    struct NoProgram : platform::DesktopOpener {
+        platform::Status open(const fs::path& path) override {
+            return platform::Status::fail(platform::ErrorKind::NotShown, "Файл " + path.string() + " сохранен");
+        }
+    } noProgram;
+    fixture::ExportWorkdir w;
+    w.templateWorkbook("swod.xlsx");
+    platform::SpreadsheetServer server(noProgram);
+    WorkCopy copy;
+    ASSERT_TRUE(openTemplate(server, w.ui(), w.installation(), "swod.xls", kWorkCopyNumberWidth, copy));
+    const fs::path saved = copy.path;
+    EXPECT_TRUE(finishExport(server, w.ui(), copy, platform::Status::ok()));
+    EXPECT_EQ(w.ui().messages(), (std::vector<std::string>{"Выгрузка в Excel завершена|Файл " + saved.string() +
+                                                           " сохранен"}));
+    EXPECT_TRUE(fs::exists(saved));
+}
+
 TEST(DocumentOpener, CopiesIntoTemp1AndOpensTheCopy) {
     fixture::ExportWorkdir w;
     touch(w.workdir() / "doc" / "f12.xls", "binary workbook");

@@ -6,6 +6,7 @@
 #include "platform/scripted_interaction.h"
 #include "ui/app/help_window.h"
 #include "ui/app/main_window.h"
+#include "ui/app/translations.h"
 #include "ui/platform/qt_text.h"
 #include "window_test_support.h"
 
@@ -245,6 +246,14 @@ private slots:
         QCOMPARE(picture->text(), QString("Раздел не выбран"));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
         QVERIFY(!picture->pixmap().isNull());
+        QTest::keyClick(list, Qt::Key_Escape);
+        QVERIFY(!help.isVisible());
+    }
+
+    // Qt's own dialogs speak Russian: their standard buttons say so.
+    void qtDialogsInRussian() {
+        QVERIFY(ui::loadQtTranslations());
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("Отмена"));
     }
 
     void positionKeptInIni() {

@@ -26,6 +26,9 @@ QTableWidget* makeList(QWidget* parent, const QString& name, const QStringList& 
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->verticalHeader()->hide();
+    // One text line per row; a cut text shows in full as the cell's tip.
+    list->setWordWrap(false);
+    list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 6);
     list->horizontalHeader()->setStretchLastSection(true);
     list->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     return list;
@@ -36,6 +39,7 @@ void setLine(QTableWidget* list, int line, const QStringList& cells) {
     for (int c = 0; c < cells.size() && c < list->columnCount(); ++c) {
         auto* item = new QTableWidgetItem(cells[c]);
         item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+        item->setToolTip(cells[c]);
         list->setItem(line, c, item);
     }
 }
@@ -71,7 +75,7 @@ ErrorListDialog::ErrorListDialog(controls::ErrorListWindow& model, QWidget* pare
     for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
         const auto& l = lines[i];
         setLine(list_, i, {toQString(l.code), QString::number(l.table),
-                           toQString(platform::cutToWidth(platform::formatNumber(l.deviation), 12)), toQString(l.text)});
+                           number(l.deviation), toQString(l.text)});
     }
     auto* print = namedButton(this, "?PRINT", "Печать");
     connect(print, &QPushButton::clicked, this, [this] {
