@@ -87,10 +87,11 @@ void PrintPreviewTest::estimatedLinesHoldTheDrawnText() {
                                                                            .wordWrap = true}));
                     layout.beginLayout();
                     double height = 0;
+                    int lines = 0;
                     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
                         line.setLineWidth(width * dpi / 1000);
                         QVERIFY2(line.naturalTextWidth() <= width * dpi / 1000 + 0.5, text.c_str());
-                        height += line.height() + metrics.leading();
+                        height += (lines++ > 0 ? metrics.leading() : 0) + line.height();
                     }
                     layout.endLayout();
                     const double drawn = height * 1000 / dpi;

@@ -16,6 +16,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace tavir::ui {
 
 QTableWidget* makeList(QWidget* parent, const QString& name, const QStringList& titles) {
@@ -42,6 +44,12 @@ void setLine(QTableWidget* list, int line, const QStringList& cells) {
         item->setToolTip(cells[c]);
         list->setItem(line, c, item);
     }
+}
+
+void fitColumns(QTableWidget* list) {
+    list->resizeColumnsToContents();
+    const int widest = list->fontMetrics().averageCharWidth() * 40;
+    for (int c = 0; c + 1 < list->columnCount(); ++c) list->setColumnWidth(c, std::min(list->columnWidth(c), widest));
 }
 
 namespace {
@@ -97,6 +105,7 @@ ErrorListDialog::ErrorListDialog(controls::ErrorListWindow& model, QWidget* pare
     layout->addWidget(text_);
     layout->addWidget(print, 0, Qt::AlignRight);
     resize(760, 420);
+    fitColumns(list_);
     if (!lines.empty()) list_->setCurrentCell(0, 0);
     text_->setPlainText(toQString(model_.selectedText()));
 }
@@ -138,6 +147,7 @@ RunResultsDialog::RunResultsDialog(controls::RunResultsWindow& model, QWidget* p
     layout->addWidget(name_);
     layout->addLayout(buttons);
     resize(900, 500);
+    fitColumns(list_);
     if (!lines.empty()) list_->setCurrentCell(0, 0);
 }
 
@@ -172,6 +182,7 @@ InterformResultsDialog::InterformResultsDialog(controls::InterformResultsWindow&
     layout->addWidget(text_);
     layout->addLayout(buttons);
     resize(900, 500);
+    fitColumns(list_);
     if (!results.empty()) list_->setCurrentCell(0, 0);
 }
 
