@@ -288,6 +288,7 @@ void MainWindow::open(QWidget* window, app::Launch launch) {
     QEventLoop loop;
     connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
     window->show();
+    fitIntoView(window);
     if (guard) loop.exec();
 }
 
