@@ -557,6 +557,7 @@ private slots:
             return total;
         };
         w->showMaximized();
+        QTRY_COMPARE(w->frameGeometry().width(), w->screen()->availableGeometry().width());
         QTRY_VERIFY(gridWidth() >= grid->viewport()->width());
         QVERIFY(buttonsWhole());
         QVERIFY(w->grab().save(dir + "/report_window_form12_maximised.png"));

@@ -495,7 +495,14 @@ void ReportWindow::rebuildGrid() {
     grid_->setColumnWidth(1, std::max(px(7), headerFont.horizontalAdvance("Ош.")) + 8);
     grid_->setColumnWidth(2, px(few ? 160 : 80));
     grid_->setColumnWidth(3, px(editor_->hasDiagnosisCodes() ? (few ? 40 : 25) : 7) + 6);
-    for (int c = kFixedColumns; c < gridModel_->columnCount(); ++c) grid_->setColumnWidth(c, px(43));
+    // Value columns are wide enough for their short headings (the Part's
+    // width is the least).
+    for (int c = kFixedColumns; c < gridModel_->columnCount(); ++c) {
+        const QString heading = gridModel_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        int needed = 0;
+        for (const QString& line : heading.split('\n')) needed = std::max(needed, headerFont.horizontalAdvance(line));
+        grid_->setColumnWidth(c, std::max(px(43), needed + 12));
+    }
     nameMinimum_ = grid_->columnWidth(2);
     // Widths the user dragged for this table before.
     const QList<int> kept = WindowPositions(installation_.iniFile()).columnWidths(gridKey());
