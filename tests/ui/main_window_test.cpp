@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPainter>
 #include <QProcess>
@@ -228,6 +229,34 @@ private slots:
         QVERIFY(!QApplication::activeModalWidget());
         QVERIFY(window->isEnabled());
         window->mdiArea()->closeAllSubWindows();
+        QTRY_COMPARE(window->mdiArea()->subWindowList().size(), 0);
+
+        // A window of the frame opens where the user left one of its kind,
+        // and never beyond the frame's area.
+        auto* probe = new QLabel("место");
+        probe->setObjectName("Probe");
+        window->open(probe, app::Launch::NewThread);
+        QMdiSubWindow* sub = window->mdiArea()->subWindowList().value(0);
+        QVERIFY(sub);
+        sub->setGeometry(30, 40, 260, 120);
+        sub->close();
+        QTRY_COMPARE(window->mdiArea()->subWindowList().size(), 0);
+        probe = new QLabel("место");
+        probe->setObjectName("Probe");
+        window->open(probe, app::Launch::NewThread);
+        sub = window->mdiArea()->subWindowList().value(0);
+        QVERIFY(sub);
+        QCOMPARE(sub->geometry(), QRect(30, 40, 260, 120));
+        sub->setGeometry(5000, 40, 260, 120);
+        sub->close();
+        QTRY_COMPARE(window->mdiArea()->subWindowList().size(), 0);
+        probe = new QLabel("место");
+        probe->setObjectName("Probe");
+        window->open(probe, app::Launch::NewThread);
+        sub = window->mdiArea()->subWindowList().value(0);
+        QVERIFY(sub);
+        QVERIFY(window->mdiArea()->viewport()->rect().contains(sub->geometry()));
+        sub->close();
         QTRY_COMPARE(window->mdiArea()->subWindowList().size(), 0);
     }
 

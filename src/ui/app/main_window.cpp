@@ -287,6 +287,8 @@ void MainWindow::open(QWidget* window, app::Launch launch) {
     QPointer<QWidget> guard(window);
     QEventLoop loop;
     connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
+    WindowPositions(installation_.iniFile()).restore(*window, window->objectName());
+    window->installEventFilter(this);
     window->show();
     fitIntoView(window);
     if (guard) loop.exec();
@@ -302,6 +304,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Close) {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(watched); sub && sub->widget()) {
             WindowPositions(installation_.iniFile()).save(*sub, sub->widget()->objectName());
+        } else if (auto* window = qobject_cast<QWidget*>(watched); window && window->isWindow()) {
+            WindowPositions(installation_.iniFile()).save(*window, window->objectName());
         }
     }
     return QMainWindow::eventFilter(watched, event);

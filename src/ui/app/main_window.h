@@ -33,7 +33,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    // Keeps the position of each window of the frame as it closes.
+    // Keeps the position of each window it opened as the window closes.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
