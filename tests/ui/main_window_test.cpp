@@ -233,27 +233,24 @@ private slots:
 
         // A window of the frame opens where the user left one of its kind,
         // and never beyond the frame's area.
-        auto* probe = new QLabel("место");
-        probe->setObjectName("Probe");
-        window->open(probe, app::Launch::NewThread);
-        QMdiSubWindow* sub = window->mdiArea()->subWindowList().value(0);
-        QVERIFY(sub);
-        sub->setGeometry(30, 40, 260, 120);
-        sub->close();
-        QTRY_COMPARE(window->mdiArea()->subWindowList().size(), 0);
-        probe = new QLabel("место");
-        probe->setObjectName("Probe");
-        window->open(probe, app::Launch::NewThread);
-        sub = window->mdiArea()->subWindowList().value(0);
+        auto reopened = [this](const QRect& left) -> QMdiSubWindow* {
+            auto* probe = new QLabel("место");
+            probe->setObjectName("Probe");
+            window->open(probe, app::Launch::NewThread);
+            QMdiSubWindow* sub = window->mdiArea()->subWindowList().value(0);
+            if (!sub || left.isNull()) return sub;
+            sub->setGeometry(left);
+            sub->close();
+            return QTest::qWaitFor([this] { return window->mdiArea()->subWindowList().isEmpty(); }) ? sub : nullptr;
+        };
+        QVERIFY(reopened(QRect(30, 40, 260, 120)));
+        QMdiSubWindow* sub = reopened({});
         QVERIFY(sub);
         QCOMPARE(sub->geometry(), QRect(30, 40, 260, 120));
         sub->setGeometry(5000, 40, 260, 120);
         sub->close();
         QTRY_COMPARE(window->mdiArea()->subWindowList().size(), 0);
-        probe = new QLabel("место");
-        probe->setObjectName("Probe");
-        window->open(probe, app::Launch::NewThread);
-        sub = window->mdiArea()->subWindowList().value(0);
+        sub = reopened({});
         QVERIFY(sub);
         QVERIFY(window->mdiArea()->viewport()->rect().contains(sub->geometry()));
         sub->close();

@@ -73,6 +73,13 @@ private:
         return nullptr;
     }
 
+    // A copy of the demo installation of the test's own: the edit mark of a
+    // run that stopped half-way stays in the copy.
+    static data::Installation demoCopy(const std::filesystem::path& demo, const QTemporaryDir& temp) {
+        const std::filesystem::path copy = std::filesystem::path(temp.path().toStdString()) / "demo";
+        std::filesystem::copy(demo, copy, std::filesystem::copy_options::recursive);
+        return data::Installation(copy);
+    }
     static bool has(const std::vector<std::string>& texts, const std::string& text) {
         return std::find(texts.begin(), texts.end(), text) != texts.end();
     }
@@ -517,9 +524,7 @@ private slots:
         if (!demo) QSKIP("tavir-cli is not built: no demo installation");
         QTemporaryDir temp;
         QVERIFY(temp.isValid());
-        const std::filesystem::path copy = std::filesystem::path(temp.path().toStdString()) / "demo";
-        std::filesystem::copy(*demo, copy, std::filesystem::copy_options::recursive);
-        const data::Installation installation(copy);
+        const data::Installation installation = demoCopy(*demo, temp);
         entry::ChosenReport report;
         report.year = 2026;
         report.formCode = 12;
@@ -573,11 +578,7 @@ private slots:
         QTemporaryDir temp;
         QVERIFY(temp.isValid());
         qputenv("TMPDIR", temp.path().toLocal8Bit());
-        // A copy of its own: the edit mark of a run that stopped half-way
-        // stays in the copy.
-        const std::filesystem::path copy = std::filesystem::path(temp.path().toStdString()) / "demo";
-        std::filesystem::copy(*demo, copy, std::filesystem::copy_options::recursive);
-        const data::Installation installation(copy);
+        const data::Installation installation = demoCopy(*demo, temp);
         entry::ChosenReport report;
         report.year = 2026;
         report.formCode = 5;

@@ -43,6 +43,14 @@ private:
         });
     }
     static QColor base(QLineEdit* edit) { return edit->palette().color(QPalette::Base); }
+    // Esc closes the row window, then the entry window closes without saving.
+    void closeWithoutSaving(QPointer<ui::ReportWindow>& w, ui::RowWindow* rows) {
+        QTest::keyClick(rows, Qt::Key_Escape);
+        QTRY_VERIFY(!w->rowWindow());
+        script->answerAsk(2);
+        w->close();
+        QTRY_VERIFY(!w);
+    }
 
     std::unique_ptr<fixture::EntryInstallation> fx;
     app::SharedState state;
@@ -141,11 +149,7 @@ private slots:
         QCOMPARE(w->editor().grid()[0].DATA[0], platform::Decimal::fromDouble(80));
         QCOMPARE(w->editor().grid()[0].DATA[1], platform::Decimal::fromDouble(6));
         QVERIFY(script->messages().empty());
-        QTest::keyClick(rows, Qt::Key_Escape);
-        QTRY_VERIFY(!w->rowWindow());
-        script->answerAsk(2);
-        w->close();
-        QTRY_VERIFY(!w);
+        closeWithoutSaving(w, rows);
     }
 
     // A row code left by Tab or by a click into a value field moves to that
@@ -177,11 +181,7 @@ private slots:
         QCOMPARE(w->editor().grid()[2].DATA[0], platform::Decimal::fromDouble(4));
         QCOMPARE(w->editor().grid()[0].DATA[0], platform::Decimal());
         QCOMPARE(w->editor().grid()[1].DATA[0], platform::Decimal::fromDouble(9));
-        QTest::keyClick(rows, Qt::Key_Escape);
-        QTRY_VERIFY(!w->rowWindow());
-        script->answerAsk(2);
-        w->close();
-        QTRY_VERIFY(!w);
+        closeWithoutSaving(w, rows);
     }
 
     // Letters never reach a value field; blanks separate digit groups; a
@@ -213,11 +213,7 @@ private slots:
         QTest::keyClick(rows, Qt::Key_F2);
         QCOMPARE(w->editor().grid()[0].DATA[0], platform::Decimal::fromDouble(1234));
         QCOMPARE(script->messages().size(), size_t(1));
-        QTest::keyClick(rows, Qt::Key_Escape);
-        QTRY_VERIFY(!w->rowWindow());
-        script->answerAsk(2);
-        w->close();
-        QTRY_VERIFY(!w);
+        closeWithoutSaving(w, rows);
     }
 
     void unknownRowCodeOpensTheRowChooser() {

@@ -495,8 +495,8 @@ void ReportWindow::rebuildGrid() {
     grid_->setColumnWidth(1, std::max(px(7), headerFont.horizontalAdvance("Ош.")) + 8);
     grid_->setColumnWidth(2, px(few ? 160 : 80));
     grid_->setColumnWidth(3, px(editor_->hasDiagnosisCodes() ? (few ? 40 : 25) : 7) + 6);
-    // Value columns are wide enough for their short headings (the Part's
-    // width is the least).
+    // Value columns are 43 units wide at least, and wide enough for their
+    // short headings.
     for (int c = kFixedColumns; c < gridModel_->columnCount(); ++c) {
         const QString heading = gridModel_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
         int needed = 0;
