@@ -162,6 +162,18 @@ private slots:
             QVERIFY2(button, qPrintable(name));
             QCOMPARE(button->toolTip(), tip);
             QCOMPARE(button->isEnabled(), name == "?HELP1" || name == "?BUTTON5" || name == "?BUTTON3");
+            // A disabled button looks it: its picture is faint.
+            if (!button->isEnabled()) {
+                auto ink = [&](QIcon::Mode mode) {
+                    const QImage image = button->icon().pixmap(bar->iconSize(), mode).toImage();
+                    double alpha = 0;
+                    for (int y = 0; y < image.height(); ++y) {
+                        for (int x = 0; x < image.width(); ++x) alpha += qAlpha(image.pixel(x, y));
+                    }
+                    return alpha;
+                };
+                QVERIFY2(ink(QIcon::Disabled) < ink(QIcon::Normal) * 0.5, qPrintable(name));
+            }
         }
         QCOMPARE(bar->findChild<QLineEdit*>("?GLOBYEAR")->text(), QString("2014"));
         QVERIFY(bar->findChild<QLineEdit*>("?GLOBYEAR")->font().bold());
