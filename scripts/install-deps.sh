@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins
+  # Qt's own dialogs (printer, files) in Russian
+  qt6-translations-l10n
   libsqlite3-dev libzip-dev libpugixml-dev libshp-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <initializer_list>
 #include <system_error>
+#include <pwd.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -137,6 +138,15 @@ std::string nextWorkCopyNumber(const fs::path& folder, size_t width) {
     return platform::cutToWidth(std::to_string(leadingNumber(names.back()) + 1), width);
 }
 
+fs::path workCopyFolder(const data::Installation& installation) {
+    // The user's own folder: workstations share the working directory, and
+    // one user's export must never delete or overwrite another's copy.
+    std::string user;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_name) user = pw->pw_name;
+    if (user.empty() || user.find_first_of("/\\.") != std::string::npos) user = "uid" + std::to_string(::getuid());
+    return installation.resolve("temp1") / user;
+}
+
 fs::path directStartFolder() {
     std::error_code ec;
     fs::path base = fs::temp_directory_path(ec);
@@ -149,7 +159,7 @@ fs::path directStartFolder() {
 Status openTemplate(SpreadsheetServer& server, platform::Interaction& ui, const data::Installation& installation,
                     std::string_view templateName, size_t numberWidth, WorkCopy& out) {
     auto wait = ui.progress("ЖДЕМ...");
-    fs::path folder = installation.resolve("temp1");
+    fs::path folder = workCopyFolder(installation);
     if (Status st = ensureFolder(folder); !st) return st;
     std::string number = nextWorkCopyNumber(folder, numberWidth);
     Channel system = reachProgram(server, ui, platform::kSpreadsheetApp, kTemplateStarts, "ЗАПУСТИТЕ Excel");
@@ -184,6 +194,10 @@ Status finishExport(SpreadsheetServer& server, platform::Interaction& ui, WorkCo
     }
     if (status) {
         ui.message("Выгрузка в Excel завершена");
+    } else if (status.kind() == platform::ErrorKind::NotShown) {
+        // The work copy is written: the export is done, only its showing failed.
+        ui.message("Выгрузка в Excel завершена|" + status.message());
+        return Status::ok();
     } else {
         ui.message("Выгрузка в Excel не выполнена|" + status.message());
     }
@@ -200,7 +214,7 @@ Status openDocument(SpreadsheetServer& server, platform::Interaction& ui, const 
     size_t slash = storedName.find_last_of("\\/");
     std::string copyName =
         platform::cutToWidth(slash == std::string_view::npos ? storedName : storedName.substr(slash + 1), 50);
-    fs::path folder = installation.resolve("temp1");
+    fs::path folder = workCopyFolder(installation);
     if (Status st = ensureFolder(folder); !st) return failed(st);
     fs::path source = installation.resolve("doc\\" + std::string(storedName));
     fs::path copy = folder / copyName;

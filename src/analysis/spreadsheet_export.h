@@ -3,9 +3,10 @@
 // of blank forms. What an export writes into its cells belongs to its window.
 //
 // Templates are workbooks in the folder "XLS" of the working directory. A
-// work copy is the template saved as <n>.xlsx in "temp1" of the working
-// directory, or, for the table export of report entry, in a folder of the
-// system temporary directory. Both folders are created when missing.
+// work copy is the template saved as <n>.xlsx in the user's own folder of
+// "temp1" in the working directory, or, for the table export of report
+// entry, in a folder of the system temporary directory. Both folders are
+// created when missing.
 #pragma once
 
 #include "data/paths.h"
@@ -32,6 +33,9 @@ inline constexpr size_t kWorkCopyNumberWidth = 15;
 // does one saved within the last minute, which may still be opening. The
 // text is cut to `width` characters.
 std::string nextWorkCopyNumber(const std::filesystem::path& folder, size_t width);
+
+// The user's folder of work copies in "temp1", named by the login name.
+std::filesystem::path workCopyFolder(const data::Installation& installation);
 
 // The folder of the report-entry table export's work copies.
 std::filesystem::path directStartFolder();
@@ -64,14 +68,15 @@ platform::Status frameTable(platform::SpreadsheetServer& server, const WorkCopy&
 
 // The end of every export: the cell conversation is closed (the work copy is
 // saved and shown) and the user told "Выгрузка в Excel завершена" — or, when
-// `status` or the close failed, what failed instead.
+// `status` or the close failed, what failed instead. A work copy saved that
+// no program could show is a finished export: the user is told where it lies.
 platform::Status finishExport(platform::SpreadsheetServer& server, platform::Interaction& ui, WorkCopy& copy,
                               platform::Status status);
 
 // Document kinds of stored blank forms.
 enum class DocumentKind { None = 0, Spreadsheet = 1, WordProcessor = 2 };
 
-// The document opener: copies "doc\" + `storedName` into "temp1" under the
+// The document opener: copies "doc\" + `storedName` into workCopyFolder under the
 // name's last component (at most 50 characters) and has the spreadsheet
 // program or the word processor open the copy. A failure is shown to the
 // user and returned.

@@ -28,7 +28,7 @@ std::string oneLine(std::string_view text) {
 
 void CliInteraction::message(std::string_view text) { err_ << oneLine(text) << std::endl; }
 
-int CliInteraction::ask(std::string_view text, std::string_view) {
+int CliInteraction::ask(std::string_view text, std::string_view, int) {
     err_ << oneLine(text) << " (нет ответа)" << std::endl;
     return 0;
 }

@@ -26,7 +26,7 @@ public:
     void choose(std::string caption, std::string code) { choices_[std::move(caption)] = std::move(code); }
 
     void message(std::string_view text) override;
-    int ask(std::string_view text, std::string_view buttons) override;
+    int ask(std::string_view text, std::string_view buttons, int safe = 1) override;
     void beep() override {}
     std::optional<int> pick(const platform::PickRequest& request) override;
     int64_t period(const platform::PeriodRequest& request) override;

@@ -130,8 +130,9 @@ int run(Context& ctx, const std::vector<std::string>& argv) {
     if (auto st = installationSubject(inst, subject); !st) return fail(ctx, st.message());
     const entry::ChooserContext env{inst, ui, ctx.year, subject};
     std::vector<controls::RunResultLine> lines;
-    if (auto st = controls::runControls(env, request, lines); !st) return kExitFailure;
-    if (lines.empty()) ui.message("Ошибок нет");
+    int checked = 0;
+    if (auto st = controls::runControls(env, request, lines, checked); !st) return kExitFailure;
+    if (lines.empty()) ui.message(checked > 0 ? controls::kNoErrors : controls::kNothingChecked);
     if (auto st = controls::arrangeResults(env, request.scope, request.oneDistrict, lines); !st) {
         return fail(ctx, st.message());
     }

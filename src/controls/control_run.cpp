@@ -14,7 +14,6 @@ using platform::Status;
 
 namespace {
 
-constexpr std::string_view kNoErrors = "Ошибок нет";
 
 // A failure is shown to the user and handed back, as the choosers do.
 Status reported(const entry::ChooserContext& ctx, Status status) {
@@ -78,8 +77,10 @@ Subject facilitySubject(const entry::FacilityLine& f) {
     return {{CheckSubject::Facility, f.code}, true, f.code, f.name, f.district};
 }
 
+// `checked` counts the subjects whose stored reports were checked.
 Status runOverValueFiles(const entry::ChooserContext& ctx, const std::vector<int>& forms, int64_t lower,
-                         int64_t upper, const std::vector<Subject>& subjects, std::vector<RunResultLine>& lines) {
+                         int64_t upper, const std::vector<Subject>& subjects, std::vector<RunResultLine>& lines,
+                         int& checked) {
     for (int form : forms) {
         FormSetup setup;
         if (Status st = setUp(ctx, form, setup); !st) return st;
@@ -89,6 +90,7 @@ Status runOverValueFiles(const entry::ChooserContext& ctx, const std::vector<int
             CheckRows rows;
             if (Status st = buildCheckRows(file, subject.who, lower, upper, rows); !st) return st;
             if (rows.empty()) continue;
+            ++checked;
             appendResults(evaluateForm(setup.rules, rows, setup.tables, ctx.ui), form, subject, lines);
         }
         file.close();
@@ -96,18 +98,42 @@ Status runOverValueFiles(const entry::ChooserContext& ctx, const std::vector<int
     return Status::ok();
 }
 
-// Shows the result lines; with `quietWhenNone` nothing at all when there are none.
+// Shows the result lines; with `quietWhenNone` nothing at all when there are
+// none. `checked` tells whether any report was checked.
 Status showResults(const entry::ChooserContext& ctx, ControlViews& views, RunScope scope, bool oneDistrict,
-                   bool quietWhenNone, std::vector<RunResultLine> lines, const std::string& districtName,
-                   const std::string& facilityName) {
+                   bool quietWhenNone, bool checked, std::vector<RunResultLine> lines,
+                   const std::string& districtName, const std::string& facilityName, std::string heading) {
     if (lines.empty()) {
-        if (!quietWhenNone) ctx.ui.message(kNoErrors);
+        if (!quietWhenNone) ctx.ui.message(checked ? kNoErrors : kNothingChecked);
         return Status::ok();
     }
     if (Status st = arrangeResults(ctx, scope, oneDistrict, lines); !st) return reported(ctx, st);
     RunResultsWindow window(districtName, facilityName, std::move(lines));
+    window.setHeading(std::move(heading));
     views.showRunResults(window);
     return Status::ok();
+}
+
+// "Ф12, Ф30": the forms a run checked.
+std::string formsText(const std::vector<int>& forms) {
+    std::string text;
+    for (int form : forms) text += (text.empty() ? "Ф" : ", Ф") + platform::formatNumber(form);
+    return text;
+}
+
+// The forms, months and subjects of a run, as its printout names them.
+std::string runHeading(int year, const RunRequest& r) {
+    std::string text = formsText(r.forms) + ", месяцы с " + platform::formatNumber(r.lower) + " по " +
+                       platform::formatNumber(r.upper) + " " + platform::formatNumber(year) + " г., ";
+    auto name = [](const std::string& n) { return std::string(platform::trimRight(n)); };
+    switch (r.scope) {
+        case RunScope::Facility: return text + name(r.district.name) + " " + name(r.facility.name);
+        case RunScope::Facilities: return text + (r.oneDistrict ? "ЛПУ " + name(r.district.name) : "все ЛПУ");
+        case RunScope::District: return text + name(r.district.name);
+        case RunScope::Districts: return text + "все районы";
+        case RunScope::Region: return text + "область";
+    }
+    return text;
 }
 
 // Error codes of the file manager for files that do not open.
@@ -194,7 +220,7 @@ Status controlRunBatch(const entry::ChooserContext& ctx, int form, const CheckRo
 }
 
 Status controlRun(const entry::ChooserContext& ctx, ControlViews& views, int form, const CheckRows& rows,
-                  const TableList& tables, int& count) {
+                  const TableList& tables, int& count, std::string_view checked) {
     count = 0;
     std::vector<ErrorLine> lines;
     if (Status st = evaluateReport(ctx, form, rows, tables, lines); !st) return st;
@@ -204,6 +230,7 @@ Status controlRun(const entry::ChooserContext& ctx, ControlViews& views, int for
         return Status::ok();
     }
     ErrorListWindow window(ctx.year, std::move(lines));
+    window.setHeading(std::string(checked));
     views.showErrorList(window);
     return Status::ok();
 }
@@ -228,7 +255,9 @@ Status buildCheckRows(data::RecordFile<data::Otchet>& file, CheckSubject subject
     return st;
 }
 
-Status runControls(const entry::ChooserContext& ctx, const RunRequest& request, std::vector<RunResultLine>& lines) {
+Status runControls(const entry::ChooserContext& ctx, const RunRequest& request, std::vector<RunResultLine>& lines,
+                   int& checked) {
+    checked = 0;
     std::vector<Subject> subjects;
     switch (request.scope) {
         case RunScope::Facility:
@@ -256,7 +285,7 @@ Status runControls(const entry::ChooserContext& ctx, const RunRequest& request, 
             subjects.push_back({{CheckSubject::Region, 0}});
             break;
     }
-    return reported(ctx, runOverValueFiles(ctx, request.forms, request.lower, request.upper, subjects, lines));
+    return reported(ctx, runOverValueFiles(ctx, request.forms, request.lower, request.upper, subjects, lines, checked));
 }
 
 Status arrangeResults(const entry::ChooserContext& ctx, RunScope scope, bool oneDistrict,
@@ -345,8 +374,12 @@ Status ControlRunWindow::control() {
         if (f.marked) request.forms.push_back(f.form);
     }
     std::vector<RunResultLine> lines;
-    Status st = runControls(ctx_, request, lines);
-    if (st) st = showResults(ctx_, views_, scope, oneDistrict, false, std::move(lines), district_.name, facility_.name);
+    int checked = 0;
+    Status st = runControls(ctx_, request, lines, checked);
+    if (st) {
+        st = showResults(ctx_, views_, scope, oneDistrict, false, checked > 0, std::move(lines), district_.name,
+                         facility_.name, runHeading(ctx_.year, request));
+    }
     district_.name.clear();
     facility_.name.clear();
     return st;
@@ -366,11 +399,12 @@ Status controlRunBatchEntry(const entry::ChooserContext& ctx, ControlViews& view
         for (const auto& f : facilities) subjects.push_back(facilitySubject(f));
     }
     std::vector<RunResultLine> lines;
+    int checked = 0;
     for (const BatchForm& form : request.forms) {
         if (!form.marked) continue;
         Status st;
         if (!request.fromFiles) {
-            st = runOverValueFiles(ctx, {form.form}, request.period, request.period, subjects, lines);
+            st = runOverValueFiles(ctx, {form.form}, request.period, request.period, subjects, lines, checked);
         } else if (request.oldFormat) {
             st = runOverFile<data::Otchet>(ctx, form, data::label::otchetOld, request.period, subjects, lines);
         } else {
@@ -379,7 +413,15 @@ Status controlRunBatchEntry(const entry::ChooserContext& ctx, ControlViews& view
         if (!st) return reported(ctx, st);
     }
     errors = !lines.empty();
-    return showResults(ctx, views, RunScope::Facilities, false, request.fromFiles, std::move(lines), {}, {});
+    std::vector<int> forms;
+    for (const BatchForm& form : request.forms) {
+        if (form.marked) forms.push_back(form.form);
+    }
+    std::string heading = formsText(forms) + ", период " + platform::formatNumber(request.period) + " " +
+                          platform::formatNumber(ctx.year) + " г.";
+    if (request.facility) heading += ", " + std::string(platform::trimRight(request.facility->name));
+    return showResults(ctx, views, RunScope::Facilities, false, request.fromFiles, checked > 0, std::move(lines), {},
+                       {}, std::move(heading));
 }
 
 }  // namespace tavir::controls

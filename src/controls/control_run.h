@@ -42,8 +42,9 @@ platform::Status controlRunBatch(const entry::ChooserContext& ctx, int form, con
 
 // The control run procedure in interactive mode: "Ошибок нет", or the window
 // "Список" until the user closes it; `count` is the number of error lines.
+// `checked` names the report (form, period, subject) in the list's printout.
 platform::Status controlRun(const entry::ChooserContext& ctx, ControlViews& views, int form, const CheckRows& rows,
-                            const TableList& tables, int& count);
+                            const TableList& tables, int& count, std::string_view checked = {});
 
 // --- Runs over stored reports --------------------------------------------
 
@@ -77,10 +78,16 @@ struct RunRequest {
     entry::Choice facility;        // scope 1; code 0 finds no check rows
 };
 
+// What a run without result lines says: its reports are correct, or it
+// found no report of the period to check.
+inline constexpr std::string_view kNoErrors = "Ошибок нет";
+inline constexpr std::string_view kNothingChecked = "Отчетов за указанный период нет";
+
 // Every marked form for every subject of the request: the result lines in
-// the order found (not yet sorted).
+// the order found (not yet sorted); `checked` counts the subjects whose
+// stored reports were checked.
 platform::Status runControls(const entry::ChooserContext& ctx, const RunRequest& request,
-                             std::vector<RunResultLine>& lines);
+                             std::vector<RunResultLine>& lines, int& checked);
 
 // The lines sorted by subject name as the results window shows them; for
 // the facilities of every district the district's name is put before each

@@ -367,9 +367,7 @@ platform::Status sumInterform(const data::Installation& inst, int year, const In
             if (!total) continue;
             for (int index : group.indexes) {
                 const Decimal value = rec.DATA[std::abs(index) - 1];
-                const double v = value.toDouble();
-                total->sum += index > 0 ? v : -v;
-                total->magnitude += std::fabs(v);
+                total->milli += index > 0 ? value.milli() : -value.milli();
                 if (total->collectText) {
                     total->text = platform::cutToWidth(
                         total->text + (index > 0 ? "+(Ф" : "-(Ф") + form + ")" + formatNumber(value),
@@ -385,13 +383,13 @@ platform::Status sumInterform(const data::Installation& inst, int year, const In
 }
 
 void markInterformViolation(const InterformRule& rule, InterformTotal& total) {
-    const bool zero = std::fabs(total.sum) <= std::ldexp(total.magnitude, -50);
+    const __int128 sum = total.milli;
     switch (rule.relation) {
-        case kRelEqual: total.violated = !zero; break;
-        case kRelGreater: total.violated = zero || total.sum < 0; break;
-        case kRelGreaterEqual: total.violated = !zero && total.sum < 0; break;
-        case kRelLess: total.violated = zero || total.sum > 0; break;
-        case kRelLessEqual: total.violated = !zero && total.sum > 0; break;
+        case kRelEqual: total.violated = sum != 0; break;
+        case kRelGreater: total.violated = sum <= 0; break;
+        case kRelGreaterEqual: total.violated = sum < 0; break;
+        case kRelLess: total.violated = sum >= 0; break;
+        case kRelLessEqual: total.violated = sum > 0; break;
         default: total.violated = false; break;
     }
 }

@@ -88,11 +88,14 @@ void reportEntryCheck(const EntryCheck& check, platform::Interaction& ui);
 struct InterformTotal {
     int64_t code = 0;       // facility, district, or 0 for the whole region
     std::string name;
-    double sum = 0;         // signed sum of the rule's terms
-    double magnitude = 0;   // sum of the magnitudes of the values added, for the zero test
+    // Signed sum of the rule's terms in thousandths: report values add up
+    // exactly however many there are, and convert to double once.
+    __int128 milli = 0;
     std::string text;       // the values that went into the sum, at most kInterformTextWidth characters
     bool collectText = true;
     bool violated = false;
+
+    double sum() const { return static_cast<double>(milli) / 1000.0; }
 };
 inline constexpr size_t kInterformTextWidth = 300;
 
@@ -132,8 +135,7 @@ platform::Status sumInterform(const data::Installation& inst, int year, const In
                               const SubjectOf& subjectOf);
 
 // Marks the total as violating when its sum breaks the relation with zero
-// (codes 1 to 5; other codes never do). A sum within 2^-50 of the magnitude
-// of its terms counts as zero.
+// (codes 1 to 5; other codes never do).
 void markInterformViolation(const InterformRule& rule, InterformTotal& total);
 
 }  // namespace tavir::controls

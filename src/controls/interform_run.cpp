@@ -115,7 +115,7 @@ Status runInterform(const entry::ChooserContext& ctx, int64_t number, InterformS
     if (Status st = sumInterform(ctx.installation, ctx.year, *rule, subjectOf); !st) return st;
     for (InterformTotal& t : totals) {
         markInterformViolation(*rule, t);
-        if (t.violated) results.push_back({t.code, t.name, std::string(kInterformMark), t.sum, t.text});
+        if (t.violated) results.push_back({t.code, t.name, std::string(kInterformMark), t.sum(), t.text});
     }
     std::stable_sort(results.begin(), results.end(),
                      [](const InterformResult& a, const InterformResult& b) { return a.name < b.name; });

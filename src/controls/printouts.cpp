@@ -42,6 +42,7 @@ Font bold() {
 platform::Document errorListPrintout(const ErrorListWindow& window) {
     PageBuilder pages;
     const int width = pages.setup().bodyWidth();
+    if (!window.heading().empty()) pages.add(platform::textBand(window.heading(), width, bold()));
     pages.add(platform::textBand("!!", width, bold()));
     pages.add(platform::textBand("НЕ ВЫПОЛНЕН КОНТРОЛЬ ", width, bold()));
     for (const ErrorLine& line : window.lines()) pages.add(platform::textBand(platform::cutToWidth(line.text, 200), width));
@@ -52,7 +53,11 @@ platform::Document runResultsPrintout(const RunResultsWindow& window) {
     PageBuilder pages;
     const int width = pages.setup().bodyWidth();
     const int formW = 700, nameW = 2800, textX = formW + nameW;
-    pages.setRepeatedHeading({rowBand({{0, formW, "форма"}, {textX, width - textX, "контроль"}}, bold())});
+    // Every page names what was checked above its column headings.
+    std::vector<Band> heading;
+    if (!window.heading().empty()) heading.push_back(platform::textBand(window.heading(), width, bold()));
+    heading.push_back(rowBand({{0, formW, "форма"}, {textX, width - textX, "контроль"}}, bold()));
+    pages.setRepeatedHeading(std::move(heading));
     for (const RunResultLine& line : window.lines()) {
         pages.add(rowBand({{0, formW, platform::formatNumber(line.form), Align::Right},
                            {formW + 100, nameW - 100, line.name},

@@ -18,6 +18,9 @@ public:
 
     int year() const { return year_; }
     const std::vector<ErrorLine>& lines() const { return lines_; }
+    // What was checked (form, period, subject), for the printout's heading.
+    const std::string& heading() const { return heading_; }
+    void setHeading(std::string heading) { heading_ = std::move(heading); }
     // The selected line (the first when the window opens).
     size_t selected() const { return selected_; }
     void select(size_t line);
@@ -27,6 +30,7 @@ public:
 private:
     int year_;
     std::vector<ErrorLine> lines_;
+    std::string heading_;
     size_t selected_ = 0;
 };
 
@@ -50,6 +54,9 @@ public:
     const std::string& districtName() const { return districtName_; }
     const std::string& facilityName() const { return facilityName_; }
     const std::vector<RunResultLine>& lines() const { return lines_; }
+    // What was checked (forms, period, subject), for the printout's heading.
+    const std::string& heading() const { return heading_; }
+    void setHeading(std::string heading) { heading_ = std::move(heading); }
     size_t selected() const { return selected_; }
     void select(size_t line);
     // The whole text and the subject name of the selected line.
@@ -60,6 +67,7 @@ private:
     std::string districtName_;
     std::string facilityName_;
     std::vector<RunResultLine> lines_;
+    std::string heading_;
     size_t selected_ = 0;
 };
 

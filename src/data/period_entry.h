@@ -19,9 +19,13 @@ struct PeriodChoice {
     bool accepted() const { return error.empty(); }
 };
 
+// What the period window takes for a form of the type, for its message.
+std::string allowedPeriods(data::PeriodType type);
+
 // The typed text read for a form of the type: a number (blanks around it
 // allowed) accepted by data::periodAccepted, or for daily forms a date
-// dd.mm.yy turned into its day number. Anything else gives "Ошибка".
+// dd.mm.yy turned into its day number. Anything else gives "Ошибка" and,
+// on its next line, what is allowed.
 PeriodChoice readPeriod(data::PeriodType type, std::string_view typed);
 
 // The entry's text when the window opens with `code`: the date for daily

@@ -5,6 +5,7 @@
 #include "controls/evaluation.h"
 #include "entry/choosers.h"
 #include "platform/number_format.h"
+#include "platform/picture.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -237,13 +238,18 @@ bool ReportEditor::loadTable() {
     // A new report of a table with totals is typed faster without the check
     // after every row, unless a row already breaks a rule.
     if (cache_.empty() && !rules_.empty()) controlsOff_ = true;
-    for (GridRow& row : grid_) {
-        const bool failed = controls::checkEntryRow(qc_, table.SM, row.CODSTR, row.DATA, true).failed;
-        row.ERROR = failed ? "?" : "";
-        if (failed) controlsOff_ = false;
+    refreshMarks();
+    for (const GridRow& row : grid_) {
+        if (!row.ERROR.empty()) controlsOff_ = false;
     }
     currentRow_ = 0;
     return true;
+}
+
+void ReportEditor::refreshMarks() {
+    for (GridRow& row : grid_) {
+        row.ERROR = controls::checkEntryRow(qc_, currentTable().SM, row.CODSTR, row.DATA, true).failed ? "?" : "";
+    }
 }
 
 void ReportEditor::endAfterEmptyTable() {
@@ -256,8 +262,19 @@ void ReportEditor::endAfterEmptyTable() {
 
 void ReportEditor::setValue(int row, int valueIndex, Decimal value) {
     if (row < 0 || row >= static_cast<int>(grid_.size()) || valueIndex < 1 || valueIndex > kValueCount) return;
-    grid_[row].DATA[valueIndex - 1] = value;
+    GridRow& target = grid_[row];
+    target.DATA[valueIndex - 1] = value;
+    target.ERROR = controls::checkEntryRow(qc_, currentTable().SM, target.CODSTR, target.DATA, true).failed ? "?" : "";
     changed_ = true;
+}
+
+std::optional<Decimal> ReportEditor::readTyped(int valueIndex, std::string_view typed) {
+    if (valueIndex < 1 || valueIndex > kValueCount) return std::nullopt;
+    const platform::Picture& picture = columns_[valueIndex - 1].picture;
+    if (auto value = platform::parsePictureInput(picture, typed)) return value;
+    ui_.beep();
+    ui_.message(platform::pictureInputError(picture, typed));
+    return std::nullopt;
 }
 
 controls::EntryCheck ReportEditor::storeRow(int row, const Values& values) {
@@ -346,6 +363,7 @@ void ReportEditor::calculate() {
         ui_.message("Итог не помещается в графу " + platform::formatNumber(c.valueIndex + currentTable().SM) +
                     " строки " + code + "|Значение оставлено прежним");
     }
+    refreshMarks();
     sync();
 }
 
@@ -355,6 +373,7 @@ void ReportEditor::carryOverBalances() {
         tell(st, "");
         return;
     }
+    refreshMarks();
     changed_ = true;
 }
 
@@ -367,7 +386,12 @@ void ReportEditor::runControls(controls::ControlViews& views) {
     for (const TableEntry& t : tables_) tables.push_back({t.CODTABL, t.SM, t.A});
     ChooserContext ctx{installation_, ui_, report_.year, state_.subject()};
     int count = 0;
-    if (Status st = controls::controlRun(ctx, views, report_.formCode, rows, tables, count); !st) tell(st, "");
+    const std::string checked = "Ф" + platform::formatNumber(report_.formCode) + " " +
+                                std::string(platform::trimRight(report_.formName)) + ", " + periodName_ + " " +
+                                platform::formatNumber(report_.year) + " г., " + caption();
+    if (Status st = controls::controlRun(ctx, views, report_.formCode, rows, tables, count, checked); !st) {
+        tell(st, "");
+    }
 }
 
 data::Otchet ReportEditor::valueRecord(int table, int unicod, const Values& values) const {
@@ -491,7 +515,8 @@ void ReportEditor::emptyReport() {
     // Values typed in the grid since the last sync are data too.
     bool hasData = !cache_.empty();
     for (const GridRow& row : grid_) hasData = hasData || !allZero(row.DATA);
-    if (hasData && ui_.ask(kEmptyQuestion, kEmptyButtons) != 1) return;
+    // "&Отменить" is the safe answer: the report's data stay.
+    if (hasData && ui_.ask(kEmptyQuestion, kEmptyButtons, 2) != 1) return;
     if (Status st = writeEmptyReport(); !st) {
         tell(st, "Отчет не записан.");
         return;

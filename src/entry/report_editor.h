@@ -21,6 +21,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -102,7 +103,12 @@ public:
     // --- Editing ---
     // A value typed in the grid's in-place editor: stored in the grid row and
     // the report marked changed. `valueIndex` is 1-based.
+    // The row's error mark follows the quiet entry check of its new values.
     void setValue(int row, int valueIndex, Decimal value);
+    // A text typed for value index `valueIndex` (1-based) of the current
+    // table, read with its column's picture. A refused text gives nothing
+    // after a beep and a message that names the field's limit.
+    std::optional<Decimal> readTyped(int valueIndex, std::string_view typed);
     // A row stored by the row window: unless controls are off the entry check
     // runs first (its message shown), and its outcome sets the error mark.
     // Returns the check with its markers.
@@ -154,6 +160,8 @@ private:
     void changeReport(ReportChanger changer);
     bool loadReport();
     bool loadTable();
+    // The quiet entry check of every grid row sets its error mark.
+    void refreshMarks();
     // Ends entry as closing does after a table without rows.
     void endAfterEmptyTable();
     bool setMark();

@@ -1,6 +1,7 @@
 #include "entry/selection.h"
 
 #include "data/periods.h"
+#include "platform/number_format.h"
 #include "platform/text.h"
 
 namespace tavir::entry {
@@ -16,9 +17,11 @@ std::string wordOf(int periodType) {
 
 // The period of a form: none asked for annual forms (code 0); otherwise the
 // period window, where 0 means that it was closed without a period.
-int64_t askPeriod(const ChooserContext& ctx, int periodType) {
-    if (periodType == static_cast<int>(data::PeriodType::Annual)) return 0;
-    return ctx.ui.period(platform::PeriodRequest{periodType, 0});
+int64_t askPeriod(const ChooserContext& ctx, const FormChoice& form) {
+    if (form.periodType == static_cast<int>(data::PeriodType::Annual)) return 0;
+    return ctx.ui.period(platform::PeriodRequest{form.periodType, 0,
+                                                 "Ф" + platform::formatNumber(form.code) + " " +
+                                                     std::string(platform::trimRight(form.name))});
 }
 
 bool periodMissing(int periodType, int64_t period) {
@@ -39,7 +42,10 @@ void takeForm(ChosenReport& report, const FormChoice& form, int64_t period) {
 std::string reportCaption(const ChosenReport& report, int subjectType) {
     const std::string facility = platform::cutToWidth(report.facilityName, kFacilityNameWidth);
     if (subjectType == app::kSubjectFacility) return facility;
-    return std::string(platform::trimRight(report.districtName)) + (report.district < 100 ? " р-н, " : ", ") + facility;
+    std::string caption = std::string(platform::trimRight(report.districtName)) + (report.district < 100 ? " р-н" : "");
+    // A district's own report ("Ввод по району") has no facility name to follow.
+    if (!platform::trimRight(facility).empty()) caption += ", " + facility;
+    return caption;
 }
 
 int checkWorkingYear(app::SharedState& state, platform::Interaction& ui) {
@@ -62,7 +68,7 @@ Status selectReport(app::SharedState& state, const data::Installation& installat
     if (Status st = chooseForm(ctx, kFormNameWidth, form); !st) return st;
     if (form.code == 0) return Status::ok();
 
-    const int64_t period = askPeriod(ctx, form.periodType);
+    const int64_t period = askPeriod(ctx, form);
     if (periodMissing(form.periodType, period)) return Status::ok();
     takeForm(report, form, period);
 
@@ -127,7 +133,7 @@ Status changeForm(const ChooserContext& ctx, ChosenReport& report, Change& chang
         return st;
     }
     if (form.code == 0) return Status::ok();
-    const int64_t period = askPeriod(ctx, form.periodType);
+    const int64_t period = askPeriod(ctx, form);
     if (periodMissing(form.periodType, period)) {
         change = Change::Ended;
         return Status::ok();

@@ -92,7 +92,9 @@ Status UserSettingsModel::choose() {
     if (Status st = entry::chooseDistrict(ctx, entry::DistrictMode::WithRegionLines, entry::kDistrictNameWidth, district); !st) return st;
     record_.CODREG = district.code;
     districtName_ = district.name;
-    if (district.code == 0) return Status::ok();
+    // A district installation takes the district whatever it is: a cancelled
+    // list leaves subject code 0 and a blank title, never the old district's.
+    if (district.code == 0 && record_.TIPUSER == app::kSubjectFacility) return Status::ok();
 
     if (record_.TIPUSER == app::kSubjectFacility) {
         entry::Choice facility{record_.KODUSER, facilityName_};

@@ -109,9 +109,12 @@ struct CellRow {
     int wrapped = 1;
 };
 
+// The width a bordered cell leaves its text.
+int inner(const Column& c) { return std::max(c.w - 2 * platform::kCellPadding, 1); }
+
 CellRow cellRow(const std::vector<std::pair<const Column*, std::string>>& cells, const Font& font, Align align) {
     CellRow row;
-    for (const auto& [c, text] : cells) row.wrapped = std::max(row.wrapped, platform::estimateLines(text, c->w, font));
+    for (const auto& [c, text] : cells) row.wrapped = std::max(row.wrapped, platform::estimateLines(text, inner(*c), font));
     row.band.height = row.wrapped * platform::lineHeight(font);
     for (const auto& [c, text] : cells) row.band.text(c->x, c->w, text, font, align, true);
     return row;
@@ -268,6 +271,14 @@ private:
             const int width = pages_.setup().bodyWidth();
             Band band;
             band.lines = 0;
+            // With several rows each block is headed by its row's name, so
+            // the blocks can be told apart on paper.
+            if (rowsOf(row.CODTABL) > 1) {
+                band.text(0, width, trimmed(platform::cutToWidth(row.NAME, 100)), gridFont(true));
+                std::get<platform::TextItem>(band.items.back()).h = lh;
+                band.height += lh;
+                ++band.lines;
+            }
             for (size_t i = 0; i < layout.values.size(); ++i) {
                 const Column& c = layout.values[i];
                 platform::TextItem item;
@@ -288,7 +299,7 @@ private:
         int wrapped = 1;
         for (const Column& c : layout.descriptive) {
             described.push_back(data::descriptiveCell(row, c.kind));
-            wrapped = std::max(wrapped, platform::estimateLines(described.back(), c.w, font));
+            wrapped = std::max(wrapped, platform::estimateLines(described.back(), inner(c), font));
         }
         Band band;
         band.height = wrapped * platform::lineHeight(font);
@@ -299,9 +310,22 @@ private:
         }
         for (size_t i = 0; i < layout.values.size(); ++i) {
             const Column& c = layout.values[i];
-            band.text(c.x, c.w, valueText(c, values, static_cast<int>(i)), font, Align::Right, true);
+            std::string text = valueText(c, values, static_cast<int>(i));
+            // A number wider than its column prints smaller on its one line,
+            // never cut or broken; the picture's leading blanks take no room.
+            std::string_view digits = platform::trimRight(text);
+            digits.remove_prefix(std::min(digits.find_first_not_of(' '), digits.size()));
+            const Font fitted = platform::fittedFont(digits, inner(c), font);
+            band.text(c.x, c.w, std::move(text), fitted, Align::Right, true);
+            std::get<platform::TextItem>(band.items.back()).wordWrap = false;
         }
         return band;
+    }
+
+    int rowsOf(int table) const {
+        return static_cast<int>(std::count_if(reference_.rows.begin(), reference_.rows.end(), [&](const data::Stroka& r) {
+            return r.CODFORM == request_.form && r.CODTABL == table;
+        }));
     }
 
     const PrintRequest& request_;
@@ -402,7 +426,9 @@ std::string printDateText(std::time_t when) {
 
 std::string printedValue(const std::string& picture, platform::Decimal value) {
     if (value.isZero()) return "   -";
-    return platform::formatPicture(platform::parsePicture(picture), value);
+    const std::string shown = platform::formatPicture(platform::parsePicture(picture), value);
+    // A value wider than its picture prints as the number it is.
+    return shown.front() == '#' ? platform::formatNumber(value) : shown;
 }
 
 platform::Document reportPrintout(const PrintRequest& request, const PrintReference& reference,

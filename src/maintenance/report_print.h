@@ -85,7 +85,7 @@ std::string printHeading(const PrintRequest& request);
 std::string printDateText(std::time_t when);
 
 // A value as the printout shows it: zero as "   -", anything else in the
-// column's picture.
+// column's picture, or as the plain number when the picture is too narrow.
 std::string printedValue(const std::string& picture, platform::Decimal value);
 
 // The pages: the heading line, the form title, then per table its title, the

@@ -46,6 +46,7 @@ struct PickRequest {
 struct PeriodRequest {
     int periodType = 1;  // 1 monthly … 5 daily; annual forms never ask
     int64_t initial = 0;
+    std::string form;    // the form the period is for, shown in the window
 };
 
 // Progress of long work. Destroying it closes the progress display.
@@ -65,7 +66,9 @@ public:
     virtual void message(std::string_view text) = 0;
     // `buttons` as "&Да|&Нет"; the answer is the number of the button
     // pressed, counting from 1; closing the box without a button gives 0.
-    virtual int ask(std::string_view text, std::string_view buttons) = 0;
+    // `safe` is the button Enter presses: a question whose other answer
+    // destroys data names the answer that keeps it.
+    virtual int ask(std::string_view text, std::string_view buttons, int safe = 1) = 0;
     virtual void beep() = 0;
     // Index of the chosen line, or none.
     virtual std::optional<int> pick(const PickRequest& request) = 0;

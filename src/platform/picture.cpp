@@ -75,8 +75,31 @@ std::string formatPicture(const Picture& picture, double value) {
     return fit(formatFixed(value, picture.decimals), picture.width);
 }
 
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The typed text without the blanks that separate digit groups.
+std::string withoutGroupBlanks(std::string_view typed) {
+    std::string text;
+    for (size_t i = 0; i < typed.size(); ++i) {
+        if (isBlank(typed[i]) && !text.empty() && isDigit(text.back())) {
+            size_t next = typed.find_first_not_of(" \t", i);
+            if (next != std::string_view::npos && isDigit(typed[next])) {
+                i = next - 1;
+                continue;
+            }
+        }
+        text += typed[i];
+    }
+    return text;
+}
+
+}  // namespace
+
 std::optional<Decimal> parsePictureInput(const Picture& picture, std::string_view typed) {
-    std::string text(typed);
+    std::string text = withoutGroupBlanks(typed);
     if (auto comma = text.find(','); comma != std::string::npos) text[comma] = '.';
     if (text.find_first_not_of(" \t") == std::string::npos) return Decimal();
     std::optional<Decimal> value = parseDecimalStrict(text);
@@ -84,6 +107,49 @@ std::optional<Decimal> parsePictureInput(const Picture& picture, std::string_vie
     Decimal shown = picture.plain ? *value : value->rounded(picture.decimals);
     if (formatPicture(picture, shown).front() == '#') return std::nullopt;
     return shown;
+}
+
+}  // namespace tavir::platform
+
+namespace tavir::platform {
+
+bool isPartialNumberInput(std::string_view typed) {
+    bool separator = false;
+    bool digits = false;
+    for (size_t i = 0; i < typed.size(); ++i) {
+        const char c = typed[i];
+        if (isDigit(c)) {
+            digits = true;
+        } else if (c == '.' || c == ',') {
+            if (separator) return false;
+            separator = true;
+        } else if (c == '-') {
+            if (digits || separator) return false;
+            if (typed.find_first_not_of(" \t") != i) return false;
+        } else if (!isBlank(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string pictureLimit(const Picture& picture) {
+    // The picture's own width, and never beyond the 14 integer digits of a value.
+    constexpr int kValueDigits = 14;
+    if (picture.plain) return std::string(static_cast<size_t>(std::min(picture.width, kValueDigits)), '9');
+    const int integers = std::min(picture.decimals > 0 ? picture.width - picture.decimals - 1 : picture.width,
+                                  kValueDigits);
+    std::string text(static_cast<size_t>(std::max(integers, 1)), integers > 0 ? '9' : '0');
+    if (picture.decimals > 0) text += "." + std::string(static_cast<size_t>(picture.decimals), '9');
+    return text;
+}
+
+std::string pictureInputError(const Picture& picture, std::string_view typed) {
+    if (parsePictureInput(picture, typed)) return {};
+    std::string text = withoutGroupBlanks(typed);
+    if (auto comma = text.find(','); comma != std::string::npos) text[comma] = '.';
+    if (!parseDecimalStrict(text)) return "Введено не число: " + std::string(trimRight(typed));
+    return "Число не помещается в поле|Наибольшее значение " + pictureLimit(picture);
 }
 
 }  // namespace tavir::platform

@@ -30,8 +30,20 @@ std::string formatPicture(const Picture& picture, Decimal value);
 std::string formatPicture(const Picture& picture, double value);
 
 // A value typed into an entry with the picture: blanks around, point or
-// comma, empty means 0; rounded to the picture's decimals. Nothing when the
-// text is not a number or the value does not fit the picture.
+// comma, empty means 0; blanks between digits separate groups ("1 000");
+// rounded to the picture's decimals. Nothing when the text is not a number
+// or the value does not fit the picture.
 std::optional<Decimal> parsePictureInput(const Picture& picture, std::string_view typed);
+
+// Whether `typed` can still become a number while it is being typed: digits,
+// blanks, one point or comma, a leading minus. Entries refuse other keys.
+bool isPartialNumberInput(std::string_view typed);
+
+// The largest value the picture shows, as the limit named to the user.
+std::string pictureLimit(const Picture& picture);
+
+// Why an entry refuses the typed text, for its message; empty when the text
+// is accepted (parsePictureInput gives a value).
+std::string pictureInputError(const Picture& picture, std::string_view typed);
 
 }  // namespace tavir::platform

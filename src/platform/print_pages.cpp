@@ -90,8 +90,27 @@ int PageSetup::paperHeight() const { return orientation == Orientation::Portrait
 
 int lineHeight(const Font& font) { return static_cast<int>(std::ceil(unitsPerEm(font) * 1.25)); }
 
+static double emOf(const Font& font) { return unitsPerEm(font) * (font.bold ? 1.1 : 1.0); }
+
+static std::u32string codePoints(std::string_view text) {
+    std::u32string out;
+    size_t pos = 0;
+    while (pos < text.size()) out += nextCodePoint(text, pos).value_or(U'\uFFFD');
+    return out;
+}
+
+int estimateWidth(std::string_view text, const Font& font) {
+    return static_cast<int>(std::ceil(textWidth(codePoints(text), emOf(font))));
+}
+
+Font fittedFont(std::string_view text, int width, Font font) {
+    const int needed = estimateWidth(text, font);
+    if (needed > width && needed > 0 && width > 0) font.size = std::floor(font.size * width / needed * 10) / 10;
+    return font;
+}
+
 int estimateLines(std::string_view text, int width, const Font& font) {
-    const double em = unitsPerEm(font) * (font.bold ? 1.1 : 1.0);
+    const double em = emOf(font);
     int lines = 0;
     std::u32string paragraph;
     size_t pos = 0;
@@ -120,6 +139,7 @@ Band& Band::text(int x, int w, std::string text, const Font& font, Align align, 
     item.align = align;
     item.wordWrap = true;
     item.border = border;
+    if (border) item.padding = kCellPadding;
     items.emplace_back(std::move(item));
     return *this;
 }

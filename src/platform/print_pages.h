@@ -35,7 +35,12 @@ struct TextItem {
     VAlign valign = VAlign::Top;
     bool wordWrap = false;
     bool border = false;
+    int padding = 0;  // report units kept free inside the box left and right
 };
+
+// What a bordered cell keeps free inside its box on either side, so that
+// its text never touches the lines.
+constexpr int kCellPadding = 25;
 
 struct LineItem {
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
@@ -71,6 +76,11 @@ int lineHeight(const Font& font);
 // has no font metrics, so glyph widths are estimated on the wide side: the
 // drawn text then needs at most this many lines.
 int estimateLines(std::string_view text, int width, const Font& font);
+// The width one line of the text takes, estimated on the wide side as above.
+int estimateWidth(std::string_view text, const Font& font);
+// The font made smaller, when needed, for the text to fit on one line of
+// `width`: a number is printed whole, never cut to other digits.
+Font fittedFont(std::string_view text, int width, Font font);
 
 // A horizontal strip of a page: items placed relative to its top left
 // corner, which the builder puts at the left margin and the running y.
@@ -79,7 +89,8 @@ struct Band {
     int lines = 1;  // what the band adds to the page's line counter
     std::vector<PageItem> items;
 
-    // A text box from x to x + w over the band's whole height.
+    // A text box from x to x + w over the band's whole height; a bordered
+    // one keeps kCellPadding free inside its lines.
     Band& text(int x, int w, std::string text, const Font& font = {}, Align align = Align::Left,
                bool border = false);
     Band& line(int x1, int y1, int x2, int y2, int width = 10);

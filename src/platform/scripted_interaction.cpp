@@ -12,8 +12,8 @@ public:
 
 void ScriptedInteraction::message(std::string_view text) { events_.push_back({Event::Message, std::string(text)}); }
 
-int ScriptedInteraction::ask(std::string_view text, std::string_view buttons) {
-    events_.push_back({Event::Ask, std::string(text)});
+int ScriptedInteraction::ask(std::string_view text, std::string_view buttons, int safe) {
+    events_.push_back({Event::Ask, std::string(text), safe});
     if (asks_.empty()) {
         unexpected_.push_back("вопрос: " + std::string(text) + " [" + std::string(buttons) + "]");
         return 0;

@@ -17,6 +17,7 @@ public:
     struct Event {
         enum Kind { Message, Ask, Beep, Pick, Period, Text, Progress } kind;
         std::string text;  // message or question text, pick caption, text caption
+        int safe = 0;      // a question's default button
     };
 
     // Answers, taken in order by the kind of prompt.
@@ -26,7 +27,7 @@ public:
     void answerText(std::optional<std::string> text) { texts_.push_back(std::move(text)); }
 
     void message(std::string_view text) override;
-    int ask(std::string_view text, std::string_view buttons) override;
+    int ask(std::string_view text, std::string_view buttons, int safe = 1) override;
     void beep() override;
     std::optional<int> pick(const PickRequest& request) override;
     int64_t period(const PeriodRequest& request) override;

@@ -17,6 +17,7 @@ enum class ErrorKind {
     NoRecord,        // no record at that position
     Invalid,         // a value does not fit its field, bad input
     Io,              // any other failure of the system
+    NotShown,        // the file is written, but no program could show it
 };
 
 class Status {

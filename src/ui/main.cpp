@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "ui/app/main_window.h"
 #include "ui/app/program_font.h"
+#include "ui/app/translations.h"
 #include "ui/platform/qt_interaction.h"
 #include "ui/platform/qt_text.h"
 
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("tavir");
     QApplication::setFont(tavir::ui::programFont());
+    tavir::ui::loadQtTranslations();
 
     // Everything the program names lies relative to the working directory.
     std::error_code ec;

@@ -72,11 +72,11 @@ TEST(WorkCopyNumber, ListDeleteListAgainLastPlusOne) {
 TEST(OpenTemplate, WorkCopyFilledFramedAndShown) {
     fixture::ExportWorkdir w;
     w.templateWorkbook("RAS.xlsx", "Полнота сдачи отчетов");
-    touch(w.workdir() / "temp1" / "4.xlsx");
+    touch(workCopyFolder(w.installation()) / "4.xlsx");
     WorkCopy copy;
     ASSERT_TRUE(openTemplate(w.server(), w.ui(), w.installation(), "RAS.XLS     ", kWorkCopyNumberWidth, copy));
     EXPECT_EQ(copy.number, "5");
-    EXPECT_EQ(copy.path, w.workdir() / "temp1" / "5.xlsx");
+    EXPECT_EQ(copy.path, workCopyFolder(w.installation()) / "5.xlsx");
     ASSERT_TRUE(w.server().poke(copy.channel, "R8C1", "1"));
     ASSERT_TRUE(w.server().poke(copy.channel, "R9C2", "96,5"));
     ASSERT_TRUE(frameTable(w.server(), copy, 8, 1, 9, 2));
@@ -89,7 +89,7 @@ TEST(OpenTemplate, WorkCopyFilledFramedAndShown) {
     EXPECT_EQ(w.opener().opened(), (std::vector<fs::path>{copy.path}));
     EXPECT_EQ(copy.channel, 0);
 
-    platform::XlsxWorkbook back = fixture::ExportWorkdir::read(w.workdir() / "temp1" / "5.xlsx");
+    platform::XlsxWorkbook back = fixture::ExportWorkdir::read(workCopyFolder(w.installation()) / "5.xlsx");
     EXPECT_EQ(back.value(1, 1).text, "Полнота сдачи отчетов");
     EXPECT_EQ(back.value(9, 2).number, 96.5);
     EXPECT_TRUE(back.format(8, 1).thinTop);
@@ -127,9 +127,9 @@ TEST(OpenTemplate, FailuresAreReportedInsteadOfSuccess) {
         {"work copy not writable",
          [](auto& w) {
              w.templateWorkbook("swod.xlsx");
-             fs::create_directories(w.workdir() / "temp1" / "1.xlsx");
+             fs::create_directories(workCopyFolder(w.installation()) / "1.xlsx");
          },
-         "temp1/1.xlsx"},
+         (fs::path("temp1") / workCopyFolder(data::Installation(".")).filename() / "1.xlsx").string()},
     };
     for (const auto& c : cases) {
         fixture::ExportWorkdir w;
@@ -147,18 +147,38 @@ TEST(OpenTemplate, FailuresAreReportedInsteadOfSuccess) {
     }
 }
 
+// A work copy saved that the desktop cannot show is no failed export.
+TEST(OpenTemplate, SavedButNotShownSaysWhere) {
+    struct NoProgram : platform::DesktopOpener {
+        platform::Status open(const fs::path& path) override {
+            return platform::Status::fail(platform::ErrorKind::NotShown, "Файл " + path.string() + " сохранен");
+        }
+    } noProgram;
+    fixture::ExportWorkdir w;
+    w.templateWorkbook("swod.xlsx");
+    platform::SpreadsheetServer server(noProgram);
+    WorkCopy copy;
+    ASSERT_TRUE(openTemplate(server, w.ui(), w.installation(), "swod.xls", kWorkCopyNumberWidth, copy));
+    const fs::path saved = copy.path;
+    EXPECT_TRUE(finishExport(server, w.ui(), copy, platform::Status::ok()));
+    EXPECT_EQ(w.ui().messages(), (std::vector<std::string>{"Выгрузка в Excel завершена|Файл " + saved.string() +
+                                                           " сохранен"}));
+    EXPECT_TRUE(fs::exists(saved));
+}
+
 TEST(DocumentOpener, CopiesIntoTemp1AndOpensTheCopy) {
     fixture::ExportWorkdir w;
     touch(w.workdir() / "doc" / "f12.xls", "binary workbook");
     touch(w.workdir() / "doc" / "sub" / "f30.doc", "document");
-    touch(w.workdir() / "temp1" / "f12.xls", "stale copy");
+    touch(workCopyFolder(w.installation()) / "f12.xls", "stale copy");
 
     ASSERT_TRUE(openDocument(w.server(), w.ui(), w.installation(), "f12.xls", DocumentKind::Spreadsheet));
     ASSERT_TRUE(openDocument(w.server(), w.ui(), w.installation(), "sub\\f30.doc", DocumentKind::WordProcessor));
     ASSERT_TRUE(openDocument(w.server(), w.ui(), w.installation(), "notes.txt", DocumentKind::None));
     EXPECT_EQ(w.opener().opened(),
-              (std::vector<fs::path>{w.workdir() / "temp1" / "f12.xls", w.workdir() / "temp1" / "f30.doc"}));
-    std::ifstream in(w.workdir() / "temp1" / "f12.xls");
+              (std::vector<fs::path>{workCopyFolder(w.installation()) / "f12.xls",
+                                     workCopyFolder(w.installation()) / "f30.doc"}));
+    std::ifstream in(workCopyFolder(w.installation()) / "f12.xls");
     std::stringstream ss;
     ss << in.rdbuf();
     EXPECT_EQ(ss.str(), "binary workbook");

@@ -106,6 +106,9 @@ TEST_F(ControlRuns, DistrictSumsFacilitiesAndMonths) {
     ASSERT_TRUE(w.control().isOk());
     EXPECT_EQ(shown(), (std::vector<std::string>{"10 0 : т1г2с1    (0)? (9)c2"}));
     EXPECT_EQ(views.results[0].districtName(), "Береговой");
+    // The printout names what the run checked.
+    EXPECT_EQ(views.results[0].heading(), "Ф12, месяцы с 3 по 4 2014 г., Береговой");
+    EXPECT_EQ(pageTexts(runResultsPrintout(views.results[0]))[0], "Ф12, месяцы с 3 по 4 2014 г., Береговой");
     EXPECT_EQ(views.results[0].lines()[0].form, 12);
     EXPECT_EQ(views.results[0].lines()[0].deviation, platform::Decimal::fromDouble(-9));
     EXPECT_TRUE(w.districtName().empty());
@@ -149,10 +152,12 @@ TEST_F(ControlRuns, NothingToShow) {
         std::vector<std::string> messages;
     };
     const std::vector<Case> cases{
-        {"no marked form", RunScope::Region, false, 3, 4, {"Ошибок нет"}},
+        {"no marked form", RunScope::Region, false, 3, 4, {"Отчетов за указанный период нет"}},
         {"reversed months", RunScope::Region, true, 4, 3, {"Исправте период"}},
         {"month above 12", RunScope::Region, true, 3, 13, {"Исправте период"}},
-        {"no record in the months", RunScope::Region, true, 7, 12, {"Ошибок нет"}},
+        // Nothing checked is not "no errors".
+        {"no record in the months", RunScope::Region, true, 7, 12, {"Отчетов за указанный период нет"}},
+        {"reports without a violation", RunScope::Region, true, 4, 4, {"Ошибок нет"}},
     };
     for (const Case& c : cases) {
         platform::ScriptedInteraction local;
@@ -182,7 +187,7 @@ TEST_F(ControlRuns, CancelledChoices) {
     ui.answerPick(std::nullopt);
     ASSERT_TRUE(w.control().isOk());
     EXPECT_EQ(ui.beeps(), 2);
-    EXPECT_EQ(ui.messages(), (std::vector<std::string>{"Ошибок нет"}));
+    EXPECT_EQ(ui.messages(), (std::vector<std::string>{"Отчетов за указанный период нет"}));
     EXPECT_TRUE(views.results.empty());
     EXPECT_TRUE(ui.unexpected().empty());
 }
@@ -209,7 +214,7 @@ TEST_F(ControlRuns, ControlRunProcedure) {
     EXPECT_EQ(ui.messages(), (std::vector<std::string>{"Ошибок нет"}));
 
     rows[1].DATA[0] = platform::Decimal::fromDouble(4);
-    ASSERT_TRUE(controlRun(context(), views, 12, rows, tables, count).isOk());
+    ASSERT_TRUE(controlRun(context(), views, 12, rows, tables, count, "Ф12, март 2014 г., Больница А").isOk());
     EXPECT_EQ(count, 2);
     ASSERT_EQ(views.errorLists.size(), 1u);
     auto& list = views.errorLists[0];
@@ -217,8 +222,9 @@ TEST_F(ControlRuns, ControlRunProcedure) {
     EXPECT_EQ(list.selectedText(), "т1г2с1    (0)? (4)c2");
     list.select(1);
     EXPECT_EQ(list.selectedText(), "т1г2с3    (0)? (4)c2");
-    EXPECT_EQ(pageTexts(errorListPrintout(list)), (std::vector<std::string>{"!!", "НЕ ВЫПОЛНЕН КОНТРОЛЬ ", "т1г2с1    (0)? (4)c2",
-                                                           "т1г2с3    (0)? (4)c2"}));
+    EXPECT_EQ(pageTexts(errorListPrintout(list)),
+              (std::vector<std::string>{"Ф12, март 2014 г., Больница А", "!!", "НЕ ВЫПОЛНЕН КОНТРОЛЬ ",
+                                        "т1г2с1    (0)? (4)c2", "т1г2с3    (0)? (4)c2"}));
 
     std::vector<ResultEntry> entries{{99, 1, {}, "прежняя строка"}};
     int appended = 0;

@@ -47,7 +47,7 @@ protected:
                             interformRule(6, 2, {{12, 5, 3}, {30, -8, 1}}),
                             interformRule(7, 1, {{12, 5, 3}, {12, 5, -4}}),
                             interformRule(8, 1, {{12, 6, 1}, {12, 6, 2}, {12, -6, 3}}),
-                            interformRule(9, 3, many)};
+                            interformRule(9, 3, many), interformRule(10, 1, {{12, 9, 1}, {30, -9, 1}})};
         writeYear(fx, y);
         fx.write(fx.installation().valueFile(kYear, 12),
                  std::vector<data::Otchet>{value(5, 501, 1, 3, 5, {0, 0, 40, 1}), value(5, 503, 1, 1, 5, {0, 0, 10}),
@@ -109,8 +109,27 @@ TEST_F(Interform, OneRowWithTwoValueIndexes) {
 }
 
 TEST_F(Interform, EqualityWithinTheTolerance) {
-    // 0.1 + 0.2 - 0.3 is not exactly 0 in binary floating point.
+    // 0.1 + 0.2 - 0.3 is exactly 0, as typed, though not in binary floating point.
     EXPECT_EQ(run(8, InterformScope::Facilities), std::vector<std::string>{});
+}
+
+// A thousand reports of 0.1 balance 100 exactly, as the values were typed.
+TEST_F(Interform, ManyDecimalTermsBalanceExactly) {
+    {
+        data::RecordFile<data::Otchet> f12(fx.installation().valueFile(kYear, 12));
+        ASSERT_TRUE(f12.open().isOk());
+        platform::Transaction tx(f12);
+        for (int facility = 1000; facility < 2000; ++facility) {
+            data::Otchet o = value(5, facility, 1, 1, 9, {0.1});
+            ASSERT_TRUE(f12.add(o).isOk());
+        }
+        ASSERT_TRUE(tx.commit().isOk());
+        data::RecordFile<data::Otchet> f30(fx.installation().valueFile(kYear, 30));
+        ASSERT_TRUE(f30.open().isOk());
+        data::Otchet o = value(5, 501, 1, 0, 9, {100});
+        ASSERT_TRUE(f30.add(o).isOk());
+    }
+    EXPECT_EQ(run(10, InterformScope::Region), std::vector<std::string>{});
 }
 
 TEST_F(Interform, RuleDataMessages) {

@@ -34,12 +34,17 @@ TEST(PeriodEntry, ReadsTheTypedText) {
         PeriodChoice choice = readPeriod(c.type, c.typed);
         if (c.code == 0) {
             EXPECT_FALSE(choice.accepted()) << c.typed;
-            EXPECT_EQ(choice.error, "Ошибка") << c.typed;
+            EXPECT_EQ(choice.error, "Ошибка|" + allowedPeriods(c.type)) << c.typed;
         } else {
             EXPECT_TRUE(choice.accepted()) << c.typed;
             EXPECT_EQ(choice.code, c.code) << c.typed;
         }
     }
+}
+
+TEST(PeriodEntry, RefusalNamesTheRange) {
+    EXPECT_EQ(readPeriod(PeriodType::Monthly, "14").error, "Ошибка|Допустимо число от 1 до 13");
+    EXPECT_EQ(readPeriod(PeriodType::Daily, "15").error, "Ошибка|Допустима дата в виде дд.мм.гг");
 }
 
 TEST(PeriodEntry, EntryTextOfTheStartCode) {

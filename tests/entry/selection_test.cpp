@@ -94,7 +94,7 @@ TEST_F(Selection, RegionChoosesDistrictThenFacility) {
     EXPECT_EQ(report->period, 0);
     EXPECT_EQ(report->district, 5);
     EXPECT_EQ(report->facility, 21005);
-    EXPECT_EQ(entry::reportCaption(*report, 0), "Береговой р-н, ");
+    EXPECT_EQ(entry::reportCaption(*report, 0), "Береговой р-н");
     for (const auto& e : ui.events()) EXPECT_NE(e.kind, ScriptedInteraction::Event::Period);
 
     ui.answerPick(kForm12);

@@ -96,6 +96,13 @@ TEST_F(UserSettings, ChooseForDistrictAndFacility) {
     EXPECT_EQ(model.record().KODUSER, 250);
     EXPECT_EQ(model.record().NAMEOBL, "Тарвинская область");
 
+    // A district installation whose list is closed keeps no old district.
+    ui.answerPick(std::nullopt);
+    ASSERT_TRUE(model.choose().isOk());
+    EXPECT_EQ(model.record().CODREG, 0);
+    EXPECT_EQ(model.record().KODUSER, 0);
+    EXPECT_EQ(model.record().NAMEOBL, "");
+
     model.setType(2);
     ui.answerPick(0);  // district 5
     ui.answerPick(0);  // its first facility

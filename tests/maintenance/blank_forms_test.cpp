@@ -81,9 +81,9 @@ TEST(BlankForms, WindowListsAndOpensCopies) {
     ASSERT_TRUE(window.activate(0));
     ASSERT_TRUE(window.activate(1));  // no kind: nothing happens
     ASSERT_TRUE(window.activate(2));
-    EXPECT_EQ(w.opener().opened(), (std::vector<fs::path>{w.workdir() / "temp1" / "f12.xls"}));
-    EXPECT_TRUE(fs::exists(w.workdir() / "temp1" / "f12.xls"));
-    EXPECT_FALSE(fs::exists(w.workdir() / "temp1" / "notes.txt"));
+    EXPECT_EQ(w.opener().opened(), (std::vector<fs::path>{analysis::workCopyFolder(w.installation()) / "f12.xls"}));
+    EXPECT_TRUE(fs::exists(analysis::workCopyFolder(w.installation()) / "f12.xls"));
+    EXPECT_FALSE(fs::exists(analysis::workCopyFolder(w.installation()) / "notes.txt"));
     EXPECT_TRUE(w.ui().messages().empty());
 
     // Without a list file the window lists nothing.

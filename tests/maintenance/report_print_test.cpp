@@ -202,6 +202,46 @@ TEST(ReportPrintout, ListLayoutAndHiddenDescriptiveCells) {
     EXPECT_FALSE(holds(gridDoc.pages[0], "Строка 50"));
 }
 
+// A list-layout table of several rows heads each row's block with its name.
+TEST(ReportPrintout, ListLayoutOfSeveralRowsNamesEachBlock) {
+    Fixture fx = makeFixture();
+    fx.request.tables.push_back({1, "Фонд оплаты", 2, 1, 1});
+    fx.reference.columns = {column(1, 1, "Наименование", 1), column(1, 2, "Код", 2), column(1, 3, "Фонд", 0, "@N10.2")};
+    fx.reference.rows = {row(1, 1, 1), row(1, 2, 2)};
+    fx.value(1, {100});
+    fx.value(2, {200});
+    const auto all = texts(fx.print().pages[0]);
+    std::vector<std::string> block;
+    for (const auto& t : all) {
+        if (t.text.starts_with("Строка") || t.text.starts_with("1. ")) block.push_back(t.text);
+    }
+    EXPECT_EQ(block, (std::vector<std::string>{"Строка 1", "1. Фонд -    100.00", "Строка 2", "1. Фонд -    200.00"}));
+}
+
+// The largest values a field holds print whole, in a font small enough for
+// the estimate to fit them inside the cell's padding; a value wider than its
+// picture prints as the plain number; small values keep the grid's font.
+TEST(ReportPrintout, WideValuesPrintWholeInTheirCells) {
+    Fixture fx = makeFixture();
+    fx.request.tables.push_back({1, "Суммы", 0, 3, 0});
+    fx.reference.columns = {column(1, 1, "Сумма", 0, "@N12.2", 4), column(1, 2, "Остаток", 0, "@N6", 4),
+                            column(1, 3, "Малое", 0, "@N12.2", 4)};
+    fx.reference.rows = {row(1, 1, 1)};
+    fx.value(1, {999999999, 0, 1});
+    fx.request.rows.back().DATA[1] = Decimal::fromMilli(Decimal::kMaxMilli);
+    const auto all = texts(fx.print().pages[0]);
+    for (const std::string value : {"999999999.00", "99999999999999.999", "1.00"}) {
+        const auto item = std::find_if(all.begin(), all.end(), [&](const auto& t) {
+            std::string_view text = t.text;
+            return text.substr(std::min(text.find_first_not_of(' '), text.size())) == value;
+        });
+        ASSERT_NE(item, all.end()) << value;
+        EXPECT_FALSE(item->wordWrap) << value;
+        EXPECT_LE(platform::estimateWidth(value, item->font), item->w - 2 * item->padding) << value;
+        EXPECT_EQ(item->font.size < 8, value != "1.00") << value;
+    }
+}
+
 TEST(ReportPrintout, HeadingPresetAndValueTexts) {
     PrintRequest r;
     r.label = "ЦРБ Береговая   ";
@@ -211,6 +251,7 @@ TEST(ReportPrintout, HeadingPresetAndValueTexts) {
     EXPECT_EQ(maintenance::printHeading(r), "ЦРБ Береговая  2026г.март");
     EXPECT_EQ(maintenance::printedValue("@N6", Decimal()), "   -");
     EXPECT_EQ(maintenance::printedValue("@N8.1", Decimal::fromDouble(-2.25)), "    -2.3");
+    EXPECT_EQ(maintenance::printedValue("@N6", Decimal::fromDouble(1234567.5)), "1234567.5");
 }
 
 }  // namespace

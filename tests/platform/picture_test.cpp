@@ -77,6 +77,28 @@ TEST(Picture, ParseInput) {
     EXPECT_EQ(parsePictureInput(pic("@N6.2"), "1234.5"), std::nullopt);  // "1234.50" does not fit
     EXPECT_EQ(parsePictureInput(pic(""), "12.3456"), milli(12346));
     EXPECT_EQ(parsePictureInput(pic(""), "1234567890123"), std::nullopt);
+    // Blanks between digits separate groups; elsewhere they still end a number.
+    EXPECT_EQ(parsePictureInput(twoDecimals, "1 000"), milli(1000000));
+    EXPECT_EQ(parsePictureInput(twoDecimals, " 12 345,5 "), milli(12345500));
+    EXPECT_EQ(parsePictureInput(twoDecimals, "1 ,5"), std::nullopt);
+    EXPECT_EQ(parsePictureInput(twoDecimals, "- 5"), std::nullopt);
+}
+
+// What an entry lets through as typed, and what it says of a refused text.
+TEST(Picture, RefusedInput) {
+    for (const char* partial : {"", "-", "12", "1 000", "-3,", ".5", " -1.25 "}) {
+        EXPECT_TRUE(isPartialNumberInput(partial)) << partial;
+    }
+    for (const char* invalid : {"a", "12a", "1.2.3", "1,2,3", "5-", "--1", "1e3", "1 -2"}) {
+        EXPECT_FALSE(isPartialNumberInput(invalid)) << invalid;
+    }
+    EXPECT_EQ(pictureLimit(pic("@N12.2")), "999999999.99");
+    EXPECT_EQ(pictureLimit(pic("@N6")), "999999");
+    EXPECT_EQ(pictureLimit(pic("")), "999999999999");
+    EXPECT_EQ(pictureLimit(pic("@N20.3")), "99999999999999.999");
+    EXPECT_EQ(pictureInputError(pic("@N6.2"), "12.5"), "");
+    EXPECT_EQ(pictureInputError(pic("@N6.2"), "1234.5"), "Число не помещается в поле|Наибольшее значение 999.99");
+    EXPECT_EQ(pictureInputError(pic("@N6.2"), "-"), "Введено не число: -");
 }
 
 }  // namespace

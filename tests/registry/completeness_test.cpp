@@ -1,3 +1,4 @@
+#include "analysis/spreadsheet_export.h"
 #include "registry/completeness.h"
 
 #include "../support/page_texts.h"
@@ -172,7 +173,7 @@ TEST_F(Completeness, ExportToRasCellByCell) {
     platform::SpreadsheetServer server(opener);
     std::filesystem::path copy;
     ASSERT_TRUE(window.exportTable(server, &copy));
-    EXPECT_EQ(copy, inst.dir() / "temp1" / "1.xlsx");
+    EXPECT_EQ(copy, analysis::workCopyFolder(inst.installation()) / "1.xlsx");
     EXPECT_EQ(ui.messages(), std::vector<std::string>{"Выгрузка в Excel завершена"});
 
     const fixture::Sheet sheet(copy);

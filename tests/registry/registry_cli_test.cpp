@@ -1,5 +1,6 @@
 // tavir-cli submitted and completeness, run as the real binary.
 
+#include "analysis/spreadsheet_export.h"
 #include "../support/cli_runner.h"
 #include "submission_fixture.h"
 
@@ -47,8 +48,8 @@ TEST_F(RegistryCli, Submitted) {
 
     r = run({"submitted", "--form", "16", "--excel"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, (inst.dir() / "temp1" / "1.xlsx").string() + "\n");
-    EXPECT_TRUE(std::filesystem::exists(inst.dir() / "temp1" / "1.xlsx"));
+    EXPECT_EQ(r.out, (analysis::workCopyFolder(inst.installation()) / "1.xlsx").string() + "\n");
+    EXPECT_TRUE(std::filesystem::exists(analysis::workCopyFolder(inst.installation()) / "1.xlsx"));
 
     r = run({"submitted", "--form", "17"});
     EXPECT_EQ(r.status, 1);
@@ -75,7 +76,7 @@ TEST_F(RegistryCli, Completeness) {
 
     r = run({"completeness", "--from", "1", "--to", "3", "--excel"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, (inst.dir() / "temp1" / "1.xlsx").string() + "\n");
+    EXPECT_EQ(r.out, (analysis::workCopyFolder(inst.installation()) / "1.xlsx").string() + "\n");
 
     EXPECT_EQ(run({"completeness", "--from", "1", "--to", "3", "--by", "районам"}).status, 2);
     std::filesystem::remove(inst.valueFile(62));

@@ -1,3 +1,4 @@
+#include "analysis/spreadsheet_export.h"
 #include "registry/submitted_reports.h"
 
 #include "../entry/entry_fixture.h"
@@ -226,7 +227,7 @@ TEST(SubmittedReports, ExportToRas1CellByCell) {
     platform::SpreadsheetServer server(opener);
     std::filesystem::path copy;
     ASSERT_TRUE(window.exportList(server, &copy));
-    EXPECT_EQ(copy, inst.dir() / "temp1" / "1.xlsx");
+    EXPECT_EQ(copy, analysis::workCopyFolder(inst.installation()) / "1.xlsx");
     EXPECT_EQ(ui.messages().back(), "Выгрузка в Excel завершена");
     EXPECT_EQ(opener.opened(), std::vector<std::filesystem::path>{copy});
 

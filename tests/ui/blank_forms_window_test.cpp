@@ -3,6 +3,7 @@
 // a double click opening a copy of the document, an entry of no kind
 // opening nothing, and a missing list file.
 #include "../app/installation_fixture.h"
+#include "analysis/spreadsheet_export.h"
 #include "platform/desktop_opener.h"
 #include "platform/scripted_interaction.h"
 #include "ui/maintenance/blank_forms_window.h"
@@ -55,7 +56,7 @@ private:
         fs::create_directories((fx->dir() / "doc" / relative).parent_path());
         std::ofstream(fx->dir() / "doc" / relative) << relative;
     }
-    fs::path copyOf(const std::string& name) const { return fx->dir() / "temp1" / name; }
+    fs::path copyOf(const std::string& name) const { return analysis::workCopyFolder(fx->installation()) / name; }
 
 private slots:
     void init() {
@@ -97,7 +98,7 @@ private slots:
         QTreeWidget* l = list(view.get());
         l->setFocus();
 
-        // Enter on the spreadsheet: its copy in temp1 goes to the desktop.
+        // Enter on the spreadsheet: its copy in the user's work folder goes to the desktop.
         QTest::keyClick(l, Qt::Key_Return);
         QCOMPARE(opener->opened(), std::vector<fs::path>{copyOf("f12.xls")});
         QVERIFY(fs::exists(copyOf("f12.xls")));

@@ -99,6 +99,29 @@ private slots:
         }
     }
 
+    // A chooser opens centred over its caller, even after the user moved it
+    // elsewhere last time.
+    void chooserCentredOverItsCaller() {
+        QWidget caller;
+        caller.setGeometry(150, 120, 500, 400);
+        caller.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&caller));
+        ui::QtInteraction port(&caller, ui::WindowPositions(fx.installation().iniFile()));
+        entry::ChooserContext ctx{fx.installation(), port, 2014, {}};
+        for (int opening = 0; opening < 2; ++opening) {
+            entry::FormChoice choice;
+            QPoint offset(1000, 1000);
+            whileOpen([&] { QVERIFY(entry::chooseForm(ctx, 100, choice).isOk()); },
+                      [&](QWidget* w) {
+                          offset = w->frameGeometry().center() - caller.frameGeometry().center();
+                          w->move(0, 0);
+                          w->close();
+                      });
+            QVERIFY2(offset.manhattanLength() <= 4,
+                     qPrintable(QString("opening %1: %2, %3 off").arg(opening).arg(offset.x()).arg(offset.y())));
+        }
+    }
+
     void formChooserScreenshot() {
         std::optional<fixture::InstallationFixture> local;
         auto demo = fixture::demoInstallation(TAVIR_BUILD_DIR, TAVIR_CLI_PATH);

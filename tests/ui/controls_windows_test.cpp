@@ -21,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QDir>
 #include <QTest>
 #include <QTimer>
 
@@ -62,6 +63,11 @@ private:
         };
     }
     QAction* menuItem(const QString& menu, const QString& item) { return fixture::menuItem(window->menuBar(), menu, item); }
+    static QString screenshots() {
+        const QString dir = QString(TAVIR_BUILD_DIR) + "/screenshots";
+        QDir().mkpath(dir);
+        return dir;
+    }
 
     std::filesystem::path demo;
     app::SharedState state;
@@ -106,6 +112,10 @@ private slots:
                 texts << child<QPlainTextEdit>(results, "?TEXT")->toPlainText();
                 list->setCurrentCell(2, 0);
                 texts << child<QPlainTextEdit>(results, "?TEXT")->toPlainText();
+                // One text line per row; the whole text is the cell's tip.
+                QCOMPARE(list->rowHeight(0), list->fontMetrics().height() + 6);
+                QCOMPARE(list->item(0, 5)->toolTip(), list->item(0, 5)->text());
+                results->grab().save(screenshots() + "/control_results.png");
                 againShown = whenModal("ControlRun", [](QWidget* again) { child<QPushButton>(again, "?CLOSE")->click(); });
                 child<QPushButton>(results, "?CLOSE")->click();
             });
@@ -151,6 +161,7 @@ private slots:
         auto* columns = child<QTableWidget>(list, "?BROWSE:1");
         QVERIFY(columns->rowCount() > 0);
         QCOMPARE(columns->item(0, 3)->text(), QString("г5 <=г4"));
+        QVERIFY(list->grab().save(screenshots() + "/control_list.png"));
         QVERIFY(listColumn(child<QTableWidget>(list, "?BROWSE:3"), 0).contains("3"));
 
         int pages = 0;

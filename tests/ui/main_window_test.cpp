@@ -6,6 +6,7 @@
 #include "platform/scripted_interaction.h"
 #include "ui/app/help_window.h"
 #include "ui/app/main_window.h"
+#include "ui/app/translations.h"
 #include "ui/platform/qt_text.h"
 #include "window_test_support.h"
 
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPainter>
 #include <QProcess>
@@ -161,6 +163,18 @@ private slots:
             QCOMPARE(button->toolTip(), tip);
             QCOMPARE(button->isEnabled(), name == "?HELP1" || name == "?BUTTON5" || name == "?BUTTON3" ||
                                               name == "?BUTTON1" || name == "?BUTTON4" || name == "?BUTTON6");
+            // A disabled button looks it: its picture is faint.
+            if (!button->isEnabled()) {
+                auto ink = [&](QIcon::Mode mode) {
+                    const QImage image = button->icon().pixmap(bar->iconSize(), mode).toImage();
+                    double alpha = 0;
+                    for (int y = 0; y < image.height(); ++y) {
+                        for (int x = 0; x < image.width(); ++x) alpha += qAlpha(image.pixel(x, y));
+                    }
+                    return alpha;
+                };
+                QVERIFY2(ink(QIcon::Disabled) < ink(QIcon::Normal) * 0.5, qPrintable(name));
+            }
         }
         QCOMPARE(bar->findChild<QLineEdit*>("?GLOBYEAR")->text(), QString("2014"));
         QVERIFY(bar->findChild<QLineEdit*>("?GLOBYEAR")->font().bold());
@@ -230,6 +244,31 @@ private slots:
         QVERIFY(window->isEnabled());
         window->mdiArea()->closeAllSubWindows();
         QTRY_COMPARE(window->mdiArea()->subWindowList().size(), 0);
+
+        // A window of the frame opens where the user left one of its kind,
+        // and never beyond the frame's area.
+        auto reopened = [this](const QRect& left) -> QMdiSubWindow* {
+            auto* probe = new QLabel("место");
+            probe->setObjectName("Probe");
+            window->open(probe, app::Launch::NewThread);
+            QMdiSubWindow* sub = window->mdiArea()->subWindowList().value(0);
+            if (!sub || left.isNull()) return sub;
+            sub->setGeometry(left);
+            sub->close();
+            return QTest::qWaitFor([this] { return window->mdiArea()->subWindowList().isEmpty(); }) ? sub : nullptr;
+        };
+        QVERIFY(reopened(QRect(30, 40, 260, 120)));
+        QMdiSubWindow* sub = reopened({});
+        QVERIFY(sub);
+        QCOMPARE(sub->geometry(), QRect(30, 40, 260, 120));
+        sub->setGeometry(5000, 40, 260, 120);
+        sub->close();
+        QTRY_COMPARE(window->mdiArea()->subWindowList().size(), 0);
+        sub = reopened({});
+        QVERIFY(sub);
+        QVERIFY(window->mdiArea()->viewport()->rect().contains(sub->geometry()));
+        sub->close();
+        QTRY_COMPARE(window->mdiArea()->subWindowList().size(), 0);
     }
 
     void helpWindowTopics() {
@@ -247,6 +286,14 @@ private slots:
         QCOMPARE(picture->text(), QString("Раздел не выбран"));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
         QVERIFY(!picture->pixmap().isNull());
+        QTest::keyClick(list, Qt::Key_Escape);
+        QVERIFY(!help.isVisible());
+    }
+
+    // Qt's own dialogs speak Russian: their standard buttons say so.
+    void qtDialogsInRussian() {
+        QVERIFY(ui::loadQtTranslations());
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("Отмена"));
     }
 
     void positionKeptInIni() {

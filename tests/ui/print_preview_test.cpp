@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTextLayout>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -68,6 +69,8 @@ void PrintPreviewTest::estimatedLinesHoldTheDrawnText() {
         "жжжжжжжжжж шшшшшшшш щщщщщщ мммммм ЖЖЖЖ ШШШ ЮЮЮ",
         "1234567890 12345.678 №12 100%",
         "Worldwide MMM www Mammography",
+        // A control's formula is one long word: it breaks between characters.
+        ">=т1100с2г3+т1100с3г3+т1100с4г3+т1100с5г3+т1100с6г3+т1100с7г3+т1100с8г3",
     };
     const platform::Font fonts[] = {{"Arial Cyr", 8}, {"Arial Cyr", 10, true}, {"Arial Cyr", 12, false, true}};
     for (double dpi : {96.0, 1200.0}) {
@@ -78,9 +81,20 @@ void PrintPreviewTest::estimatedLinesHoldTheDrawnText() {
             const QFontMetricsF metrics(ui::printFont(font), &device);
             for (const std::string& text : texts) {
                 for (int width : {900, 1500, 2500, 4000}) {
-                    const QRectF box(0, 0, width * dpi / 1000, 1e6);
-                    const double drawn =
-                        metrics.boundingRect(box, Qt::TextWordWrap, QString::fromStdString(text)).height() * 1000 / dpi;
+                    // Laid out as the renderer draws a wrapped text.
+                    QTextLayout layout(QString::fromStdString(text), ui::printFont(font), &device);
+                    layout.setTextOption(ui::textOption(platform::TextItem{.align = platform::Align::Left,
+                                                                           .wordWrap = true}));
+                    layout.beginLayout();
+                    double height = 0;
+                    int lines = 0;
+                    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                        line.setLineWidth(width * dpi / 1000);
+                        QVERIFY2(line.naturalTextWidth() <= width * dpi / 1000 + 0.5, text.c_str());
+                        height += (lines++ > 0 ? metrics.leading() : 0) + line.height();
+                    }
+                    layout.endLayout();
+                    const double drawn = height * 1000 / dpi;
                     const int estimated = platform::estimateLines(text, width, font);
                     QVERIFY2(drawn <= estimated * platform::lineHeight(font),
                              qPrintable(QString("%1 at %2 dpi, %3 pt, width %4: %5 units drawn, %6 lines estimated")

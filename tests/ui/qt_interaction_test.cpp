@@ -207,6 +207,8 @@ void QtInteractionTest::periodWindowRefusesQuarterSixAndTakesThree() {
     QStringList errors;
     whenOpen("Period", [&errors](QWidget* window) {
         QCOMPARE(window->findChild<QLabel*>("?WORD")->text(), QString("квартал"));
+        // The window names the form it asks for.
+        QCOMPARE(window->findChild<QLabel*>("?FORM")->text(), QString("Ф5 Сведения о прививках"));
         auto* entry = window->findChild<QLineEdit*>("?MES");
         auto* proceed = window->findChild<QPushButton*>("?CONTINUE");
         QCOMPARE(proceed->text(), QString("Продолжить"));
@@ -217,13 +219,13 @@ void QtInteractionTest::periodWindowRefusesQuarterSixAndTakesThree() {
             QTest::keyClick(box, Qt::Key_Return);
         });
         proceed->click();  // returns once the message box is closed
-        QCOMPARE(errors, QStringList{"Ошибка"});
+        QCOMPARE(errors, QStringList{"Ошибка\nДопустимо число от 1 до 5"});
         QVERIFY(window->isVisible());
         entry->clear();
         QTest::keyClicks(entry, "3");
         QTest::keyClick(entry, Qt::Key_Return);
     });
-    QCOMPARE(port.period({2, 0}), int64_t{3});
+    QCOMPARE(port.period({2, 0, "Ф5 Сведения о прививках"}), int64_t{3});
     QCOMPARE(errors.size(), 1);
 }
 

@@ -8,9 +8,12 @@
 #include "platform/desktop_opener.h"
 #include "platform/scripted_interaction.h"
 #include "platform/xlsx_workbook.h"
+#include "app/main_window.h"
+#include "ui/app/main_window.h"
 #include "ui/entry/report_window.h"
 #include "ui/entry/row_window.h"
 #include "ui/platform/preview_window.h"
+#include "ui/platform/qt_interaction.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,9 +21,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
@@ -67,6 +73,13 @@ private:
         return nullptr;
     }
 
+    // A copy of the demo installation of the test's own: the edit mark of a
+    // run that stopped half-way stays in the copy.
+    static data::Installation demoCopy(const std::filesystem::path& demo, const QTemporaryDir& temp) {
+        const std::filesystem::path copy = std::filesystem::path(temp.path().toStdString()) / "demo";
+        std::filesystem::copy(demo, copy, std::filesystem::copy_options::recursive);
+        return data::Installation(copy);
+    }
     static bool has(const std::vector<std::string>& texts, const std::string& text) {
         return std::find(texts.begin(), texts.end(), text) != texts.end();
     }
@@ -134,7 +147,8 @@ private slots:
 
         auto* grid = child<QTableView>(w, "?BROWSE:1");
         QCOMPARE(grid->model()->columnCount(), 8);
-        QCOMPARE(grid->model()->headerData(4, Qt::Horizontal).toString(), QString("3гр3"));
+        QCOMPARE(grid->model()->headerData(4, Qt::Horizontal).toString(), QString("3\nгр3"));
+        QCOMPARE(grid->model()->headerData(4, Qt::Horizontal, Qt::ToolTipRole).toString(), QString("3 Графа 3"));
         QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QString("Nстроки"));
         QCOMPARE(cell(grid, 1, 0), QString("2"));
         QCOMPARE(cell(grid, 1, 2), QString("Строка 2"));
@@ -168,6 +182,106 @@ private slots:
         w->close();
         QTRY_VERIFY(!w);
         QCOMPARE(fx->marks(), 0);
+    }
+
+    // Closing the main window closes the entry window inside it as its own
+    // close does: the save question, the saved values, the freed report. A
+    // question closed without an answer keeps both open; a main window torn
+    // down without closing still frees the report.
+    void closingTheMainWindowClosesTheEntryWindow() {
+        app::MainWindowModel model(state, app::StartupData{});
+        auto main = std::make_unique<ui::MainWindow>(fx->installation(), model, [](QWidget*) {
+            return std::make_unique<platform::ScriptedInteraction>();
+        });
+        main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+        auto w = openWindow(fx->report(12, 3));
+        QVERIFY(w);
+        main->open(w, app::Launch::NewThread);
+        QCOMPARE(fx->marks(), 1);
+        w->editor().setValue(0, 1, platform::Decimal::fromMilli(80000));
+
+        script->answerAsk(0);  // the question closed: the user goes back
+        QVERIFY(!main->close());
+        QVERIFY(main->isVisible());
+        QVERIFY(w);
+        QCOMPARE(fx->marks(), 1);
+
+        script->answerAsk(1);  // "СОХРАНИТЬ  ОТЧЕТ ?": yes
+        QVERIFY(main->close());
+        QCOMPARE(script->questions(), (Strings{"СОХРАНИТЬ  ОТЧЕТ ?", "СОХРАНИТЬ  ОТЧЕТ ?"}));
+        QVERIFY(script->unexpected().empty());
+        QCOMPARE(fx->marks(), 0);
+        QCOMPARE(fx->stored(12, 3), Strings{"1/1000: 80"});
+        main.reset();
+
+        main = std::make_unique<ui::MainWindow>(fx->installation(), model, [](QWidget*) {
+            return std::make_unique<platform::ScriptedInteraction>();
+        });
+        auto again = openWindow(fx->report(12, 3));
+        QVERIFY(again);
+        main->open(again, app::Launch::NewThread);
+        QCOMPARE(fx->marks(), 1);
+        main.reset();
+        QVERIFY(!again);
+        QCOMPARE(fx->marks(), 0);
+    }
+
+    // Report entry that ends from inside closes the frame that held it.
+    void entryEndedFromInsideTakesItsFrame() {
+        app::MainWindowModel model(state, app::StartupData{});
+        ui::MainWindow main(fx->installation(), model, [](QWidget*) {
+            return std::make_unique<platform::ScriptedInteraction>();
+        });
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        struct Case {
+            const char* button;
+            std::function<void(platform::ScriptedInteraction&)> answers;
+        } cases[] = {
+            {"?DEL1", [](platform::ScriptedInteraction& s) { s.answerAsk(2); }},  // "УДАЛИТЬ ОТЧЕТ ?": "&ДА"
+            {"?SAVEOTHNUL", [](platform::ScriptedInteraction&) {}},               // nothing typed: no question
+            {"?LPU", [](platform::ScriptedInteraction& s) { s.answerPick(std::nullopt); }},  // no district
+        };
+        for (const Case& c : cases) {
+            auto w = openWindow(fx->report(12, 3));
+            QVERIFY(w);
+            main.open(w, app::Launch::NewThread);
+            QCOMPARE(main.mdiArea()->subWindowList().size(), 1);
+            c.answers(*script);
+            QTest::mouseClick(child<QPushButton>(w, c.button), Qt::LeftButton);
+            QTRY_VERIFY2(main.mdiArea()->subWindowList().isEmpty(), c.button);
+            QTRY_VERIFY(!w);
+            QVERIFY2(script->unexpected().empty(), c.button);
+            QCOMPARE(fx->marks(), 0);
+        }
+    }
+
+    // "Сохранить пустой отчет ?" over a report with data: Enter keeps the data.
+    void emptyReportQuestionDefaultsToCancel() {
+        fx->store(12, {{3, 1, 1000, {7, 0, 0, 7}}});
+        auto* w = new ui::ReportWindow(fx->installation(), state,
+                                       [](QWidget* parent) { return std::make_unique<ui::QtInteraction>(parent); },
+                                       fx->report(12, 3));
+        QPointer<ui::ReportWindow> guard(w);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        QVERIFY(w->open());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QString defaultButton;
+        auto ask = whenModal("Ask", [&defaultButton](QWidget* box) {
+            for (auto* b : box->findChildren<QPushButton*>()) {
+                if (b->isDefault()) defaultButton = b->text();
+            }
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QTest::mouseClick(child<QPushButton>(w, "?SAVEOTHNUL"), Qt::LeftButton);
+        QVERIFY(fixture::shown(ask));
+        QCOMPARE(defaultButton, QString("&Отменить"));
+        QVERIFY(guard);
+        QCOMPARE(fx->stored(12, 3), Strings{"1/1000: 7 0 0 7"});
+        w->close();
+        QTRY_VERIFY(!guard);
     }
 
     void typesSavesAndFindsTheValuesAgain() {
@@ -227,6 +341,8 @@ private slots:
         QTest::mouseClick(child<QPushButton>(w, "?SAVEOTH"), Qt::LeftButton);
         QCOMPARE(script->messages(), Strings{"ЗАПИСАНО ."});
         QVERIFY(script->unexpected().empty());
+        // A width the user gives a column is kept for the table.
+        grid->horizontalHeader()->resizeSection(5, 111);
         w->close();
         QTRY_VERIFY(!w);
         QCOMPARE(fx->stored(12, 3), (Strings{"1/1000: 1 0 0 1", "2/1000: 2.5 0 0 2.5", "3/1000: 0 5 0 5"}));
@@ -234,11 +350,62 @@ private slots:
         auto again = openWindow(fx->report(12, 3));
         QVERIFY(again);
         grid = child<QTableView>(again, "?BROWSE:1");
+        QCOMPARE(grid->columnWidth(5), 111);
         QCOMPARE(cell(grid, 1, 4), QString("2.50"));
         QCOMPARE(cell(grid, 2, 5), QString("5"));
         QCOMPARE(cell(grid, 2, 7), QString("5"));
         again->close();
         QTRY_VERIFY(!again);
+    }
+
+    // Column mode: a digit typed on a cell opens its editor with the digit,
+    // a letter neither edits nor jumps to another row; a number the column
+    // cannot hold is told and stays in the open editor. The error marks
+    // follow the edits and the calculation.
+    void columnModeTypingAndMarks() {
+        fx->store(40, {{0, 1, 1, {1, 2, 3}}});
+        auto w = openWindow(fx->report(40));
+        QVERIFY(w);
+        auto* grid = child<QTableView>(w, "?BROWSE:1");
+        QVERIFY(!child<QTableView>(w, "?FROZEN")->isVisible());
+        QTest::mouseClick(child<QCheckBox>(w, "?WWODCOL"), Qt::LeftButton);
+        // The row code, mark and name stay in place over the scrolling values.
+        auto* frozen = child<QTableView>(w, "?FROZEN");
+        QVERIFY(frozen->isVisible());
+        QCOMPARE(frozen->width(), grid->columnWidth(0) + grid->columnWidth(1) + grid->columnWidth(2) +
+                                      grid->columnWidth(3));
+        QCOMPARE(cell(grid, 0, 1), QString(""));
+        grid->setCurrentIndex(grid->model()->index(1, 4));
+        QTest::keyClick(grid, Qt::Key_Z);
+        QCOMPARE(grid->currentIndex(), grid->model()->index(1, 4));
+        QVERIFY(!focusNamed("?EDITOR"));
+        grid->setCurrentIndex(grid->model()->index(0, 4));
+        QTest::keyClick(grid, Qt::Key_5);
+        auto* edit = qobject_cast<QLineEdit*>(focusNamed("?EDITOR"));
+        QVERIFY(edit);
+        QCOMPARE(edit->text(), QString("5"));
+        QTest::keyClicks(edit, "x0000000");
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(script->messages(), Strings{"Число не помещается в поле|Наибольшее значение 9999999.99"});
+        QVERIFY(focusNamed("?EDITOR"));
+        QCOMPARE(edit->text(), QString("50000000"));
+        edit->setText("5");
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(focusNamed("?EDITOR"));
+        QCOMPARE(grid->currentIndex().row(), 1);
+        QCOMPARE(cell(grid, 0, 4), QString("5.00"));
+        // Column 5 (3) is no longer column 3 + column 4 (5 + 2).
+        QCOMPARE(cell(grid, 0, 1), QString("?"));
+        QTest::mouseClick(child<QPushButton>(w, "?RT"), Qt::LeftButton);
+        QCOMPARE(cell(grid, 0, 6), QString("7"));
+        QCOMPARE(cell(grid, 0, 1), QString(""));
+        QCOMPARE(script->messages().size(), size_t(1));
+
+        w->close();  // closes the editor of row 2 only
+        QVERIFY(w);
+        script->answerAsk(2);  // "СОХРАНИТЬ  ОТЧЕТ ?": no
+        w->close();
+        QTRY_VERIFY(!w);
     }
 
     // In column mode a second double click on the in-place editor stores its
@@ -349,6 +516,60 @@ private slots:
         qunsetenv("TMPDIR");
     }
 
+    // The demo's form 12 has long form, table and row names: the window stays
+    // within the screen with every button whole, the name column takes the
+    // room to spare, and screenshots show it at its size and maximised.
+    void demoLongNamesFitTheWindow() {
+        const auto demo = fixture::demoInstallation(TAVIR_BUILD_DIR, TAVIR_CLI_PATH);
+        if (!demo) QSKIP("tavir-cli is not built: no demo installation");
+        QTemporaryDir temp;
+        QVERIFY(temp.isValid());
+        const data::Installation installation = demoCopy(*demo, temp);
+        entry::ChosenReport report;
+        report.year = 2026;
+        report.formCode = 12;
+        report.formName = "Сведения о числе заболеваний, зарегистрированных у пациентов, проживающих в районе "
+                          "обслуживания медицинской организации";
+        report.formNumber = "12";
+        report.periodType = 0;
+        report.district = 1;
+        report.districtName = "Алексеевский";
+        report.facility = 101;
+        report.facilityName = "Алексеевская ЦРБ";
+        app::SharedState demoState;
+        auto w = fixture::openReportWindow(installation, demoState, report, script);
+        QVERIFY(w);
+        const QRect screen = w->screen()->availableGeometry();
+        QVERIFY(w->width() <= screen.width());
+        auto buttonsWhole = [&w] {
+            for (auto* b : w->findChildren<QPushButton*>()) {
+                if (b->isVisible() && !w->rect().contains(QRect(b->mapTo(w.data(), QPoint(0, 0)), b->size()))) {
+                    qWarning("%s is cut", qPrintable(b->objectName()));
+                    return false;
+                }
+            }
+            return true;
+        };
+        QVERIFY(buttonsWhole());
+        auto* grid = child<QTableView>(w, "?BROWSE:1");
+        QVERIFY(!grid->model()->index(0, 2).data(Qt::ToolTipRole).toString().isEmpty());
+        const QString dir = QString(TAVIR_BUILD_DIR) + "/screenshots";
+        QVERIFY(QDir().mkpath(dir));
+        QVERIFY(w->grab().save(dir + "/report_window_form12.png"));
+        auto gridWidth = [grid] {
+            int total = 0;
+            for (int c = 0; c < grid->model()->columnCount(); ++c) total += grid->columnWidth(c);
+            return total;
+        };
+        w->showMaximized();
+        QTRY_COMPARE(w->frameGeometry().width(), w->screen()->availableGeometry().width());
+        QTRY_VERIFY(gridWidth() >= grid->viewport()->width());
+        QVERIFY(buttonsWhole());
+        QVERIFY(w->grab().save(dir + "/report_window_form12_maximised.png"));
+        w->close();
+        QTRY_VERIFY(!w);
+    }
+
     // On the demo installation: the whole report prints every table of the
     // form, and the table export fills the table's own template.
     void demoReportPrintsAndExports() {
@@ -357,11 +578,7 @@ private slots:
         QTemporaryDir temp;
         QVERIFY(temp.isValid());
         qputenv("TMPDIR", temp.path().toLocal8Bit());
-        // A copy of its own: the edit mark of a run that stopped half-way
-        // stays in the copy.
-        const std::filesystem::path copy = std::filesystem::path(temp.path().toStdString()) / "demo";
-        std::filesystem::copy(*demo, copy, std::filesystem::copy_options::recursive);
-        const data::Installation installation(copy);
+        const data::Installation installation = demoCopy(*demo, temp);
         entry::ChosenReport report;
         report.year = 2026;
         report.formCode = 5;

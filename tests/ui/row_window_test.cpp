@@ -1,6 +1,7 @@
 // The row window driven by keys: colours and locking from the calculation
 // rules, Tab skipping a locked column, storing with the entry check when the
-// last column is reached, row codes, F4 and Esc.
+// last column is left, row codes left by any key or a click, values that
+// replace what the field held, refused input, F4 and Esc.
 #include "../entry/entry_fixture.h"
 #include "window_test_support.h"
 #include "platform/scripted_interaction.h"
@@ -17,6 +18,7 @@
 
 using namespace tavir;
 using fixture::child;
+using Strings = std::vector<std::string>;
 
 class RowWindowTest : public QObject {
     Q_OBJECT
@@ -41,6 +43,14 @@ private:
         });
     }
     static QColor base(QLineEdit* edit) { return edit->palette().color(QPalette::Base); }
+    // Esc closes the row window, then the entry window closes without saving.
+    void closeWithoutSaving(QPointer<ui::ReportWindow>& w, ui::RowWindow* rows) {
+        QTest::keyClick(rows, Qt::Key_Escape);
+        QTRY_VERIFY(!w->rowWindow());
+        script->answerAsk(2);
+        w->close();
+        QTRY_VERIFY(!w);
+    }
 
     std::unique_ptr<fixture::EntryInstallation> fx;
     app::SharedState state;
@@ -78,11 +88,17 @@ private slots:
         QVERIFY(focusIs("?QT:DATA1"));
         first->selectAll();
         QTest::keyClicks(first, "4");
-        // Tab jumps over the locked value 2 to the last column, which stores
-        // the row: the entry check finds 3 <> 4 + 2.
+        // Tab jumps over the locked value 2 to the last column, which takes a
+        // value; leaving it stores the row: the entry check finds 7 <> 4 + 2.
         QTest::keyClick(first, Qt::Key_Tab);
+        QTest::qWait(50);  // arriving stores nothing, however long the user takes
+        QVERIFY(focusIs("?QT:DATA3"));
+        QVERIFY(script->messages().empty());
+        QTest::keyClicks(total, "7");
+        QTest::keyClick(total, Qt::Key_Return);
         QVERIFY(focusIs("?QT:CODSTR"));
         QCOMPARE(w->editor().grid()[0].DATA[0], platform::Decimal::fromDouble(4));
+        QCOMPARE(w->editor().grid()[0].DATA[2], platform::Decimal::fromDouble(7));
         QCOMPARE(w->editor().grid()[0].ERROR, std::string("?"));
         QCOMPARE(script->messages().size(), size_t(1));
         QVERIFY(QString::fromStdString(script->messages()[0]).startsWith("Не выполнено условие|"));
@@ -106,6 +122,99 @@ private slots:
         script->answerAsk(2);
         w->close();
         QTRY_VERIFY(!w);
+    }
+
+    // Every way into a value field selects it, so "80" typed over 0.00 is 80:
+    // Enter and Down forward, Up back.
+    void arrivingSelectsTheValue() {
+        auto w = openWindow(fx->report(12, 3));
+        QVERIFY(w);
+        ui::RowWindow* rows = rowWindowAt(w, 0);
+        QVERIFY(rows);
+        auto* first = child<QLineEdit>(rows, "?QT:DATA1");
+        auto* second = child<QLineEdit>(rows, "?QT:DATA2");
+        QTest::keyClick(child<QLineEdit>(rows, "?QT:CODSTR"), Qt::Key_Return);
+        QVERIFY(focusIs("?QT:DATA1"));
+        QTest::keyClicks(first, "5");
+        QTest::keyClick(first, Qt::Key_Down);
+        QVERIFY(focusIs("?QT:DATA2"));
+        QTest::keyClicks(second, "6");
+        QTest::keyClick(second, Qt::Key_Up);
+        QVERIFY(focusIs("?QT:DATA1"));
+        QCOMPARE(first->selectedText(), QString("5.00"));
+        QTest::keyClicks(first, "80");
+        QTest::keyClick(first, Qt::Key_Return);
+        QVERIFY(focusIs("?QT:DATA2"));
+        QCOMPARE(second->selectedText(), QString("6"));
+        QTest::keyClick(rows, Qt::Key_F2);
+        QCOMPARE(w->editor().grid()[0].DATA[0], platform::Decimal::fromDouble(80));
+        QCOMPARE(w->editor().grid()[0].DATA[1], platform::Decimal::fromDouble(6));
+        QVERIFY(script->messages().empty());
+        closeWithoutSaving(w, rows);
+    }
+
+    // A row code left by Tab or by a click into a value field moves to that
+    // row before anything is typed into it.
+    void rowCodeLeftByTabOrClick() {
+        auto w = openWindow(fx->report(12, 3));
+        QVERIFY(w);
+        ui::RowWindow* rows = rowWindowAt(w, 0);
+        QVERIFY(rows);
+        auto* code = child<QLineEdit>(rows, "?QT:CODSTR");
+        auto* first = child<QLineEdit>(rows, "?QT:DATA1");
+        code->selectAll();
+        QTest::keyClicks(code, "2");
+        QTest::keyClick(code, Qt::Key_Tab);
+        QCOMPARE(rows->model().row(), 1);
+        QVERIFY(focusIs("?QT:DATA1"));
+        QTest::keyClicks(first, "9");
+        QTest::keyClick(rows, Qt::Key_F2);
+        QCOMPARE(w->editor().grid()[1].DATA[0], platform::Decimal::fromDouble(9));
+
+        QVERIFY(focusIs("?QT:CODSTR"));
+        QTest::keyClicks(code, "3");
+        QTest::mouseClick(first, Qt::LeftButton);
+        QVERIFY(focusIs("?QT:DATA1"));
+        QTRY_COMPARE(rows->model().row(), 2);
+        QTRY_COMPARE(first->selectedText(), QString("0.00"));
+        QTest::keyClicks(first, "4");
+        QTest::keyClick(rows, Qt::Key_F2);
+        QCOMPARE(w->editor().grid()[2].DATA[0], platform::Decimal::fromDouble(4));
+        QCOMPARE(w->editor().grid()[0].DATA[0], platform::Decimal());
+        QCOMPARE(w->editor().grid()[1].DATA[0], platform::Decimal::fromDouble(9));
+        closeWithoutSaving(w, rows);
+    }
+
+    // Letters never reach a value field; blanks separate digit groups; a
+    // number the field cannot hold is told with the field's limit and stays
+    // typed in the field, which keeps the focus.
+    void refusedInputIsTold() {
+        auto w = openWindow(fx->report(12, 3));
+        QVERIFY(w);
+        ui::RowWindow* rows = rowWindowAt(w, 0);
+        QVERIFY(rows);
+        auto* first = child<QLineEdit>(rows, "?QT:DATA1");
+        auto* second = child<QLineEdit>(rows, "?QT:DATA2");
+        QTest::keyClick(child<QLineEdit>(rows, "?QT:CODSTR"), Qt::Key_Return);
+        QVERIFY(focusIs("?QT:DATA1"));
+        QTest::keyClicks(first, "12345678");
+        QTest::keyClick(first, Qt::Key_Return);
+        QCOMPARE(script->messages(), Strings{"Число не помещается в поле|Наибольшее значение 9999999.99"});
+        QCOMPARE(script->beeps(), 1);
+        QVERIFY(focusIs("?QT:DATA1"));
+        QCOMPARE(first->text(), QString("12345678"));
+        first->selectAll();
+        QTest::keyClicks(first, "1 2x34");
+        QCOMPARE(first->text(), QString("1 234"));
+        QTest::keyClick(first, Qt::Key_Return);
+        QVERIFY(focusIs("?QT:DATA2"));
+        QCOMPARE(first->text(), QString("1234.00"));
+        QTest::keyClicks(second, "abc");
+        QCOMPARE(second->text(), QString("0"));
+        QTest::keyClick(rows, Qt::Key_F2);
+        QCOMPARE(w->editor().grid()[0].DATA[0], platform::Decimal::fromDouble(1234));
+        QCOMPARE(script->messages().size(), size_t(1));
+        closeWithoutSaving(w, rows);
     }
 
     void unknownRowCodeOpensTheRowChooser() {

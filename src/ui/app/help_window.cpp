@@ -1,8 +1,10 @@
 #include "ui/app/help_window.h"
 
 #include "ui/platform/qt_text.h"
+#include "ui/platform/widgets.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -55,6 +57,14 @@ bool HelpWindow::eventFilter(QObject* watched, QEvent* event) {
         showTopic();
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        closeWithFrame(this);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void HelpWindow::showTopic() {

@@ -20,6 +20,10 @@ public:
     HelpWindow(const data::Installation& installation, const InteractionFactory& interactions, int topic, bool first,
                const QString& contacts, QWidget* parent = nullptr);
 
+protected:
+    // Esc closes the window, as it does every dialog.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showTopic();

@@ -17,6 +17,7 @@
 #include "ui/registry/submitted_reports_view.h"
 
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +26,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -69,6 +71,44 @@ QStyle::StandardPixmap pictureOf(app::Procedure procedure) {
     }
 }
 
+// The procedures whose windows start() opens. A command is offered (its
+// menu item and toolbar button enabled) only when it is built and opens here,
+// so that no enabled control does nothing.
+bool opensHere(app::Procedure procedure) {
+    switch (procedure) {
+        case app::Procedure::UserSettings:
+        case app::Procedure::Help:
+        case app::Procedure::PrinterSetup:
+        case app::Procedure::IntraFormControl:
+        case app::Procedure::InterFormControls:
+        case app::Procedure::ReportEntry:
+        case app::Procedure::ControlList:
+        case app::Procedure::ReportList:
+        case app::Procedure::SubmittedReports:
+        case app::Procedure::Completeness:
+        case app::Procedure::BlankForms: return true;
+        default: return false;
+    }
+}
+
+bool offered(app::Procedure procedure) { return app::isBuilt(procedure) && opensHere(procedure); }
+
+// A disabled button's picture drawn faint: the style's greyed pictures of
+// the toolbar's icons look much like enabled ones.
+QIcon withFadedDisabled(const QIcon& icon, const QSize& size) {
+    const QPixmap normal = icon.pixmap(size);
+    QPixmap faded(normal.size());
+    faded.setDevicePixelRatio(normal.devicePixelRatio());
+    faded.fill(Qt::transparent);
+    QPainter painter(&faded);
+    painter.setOpacity(0.3);
+    painter.drawPixmap(0, 0, normal);
+    painter.end();
+    QIcon out(icon);
+    out.addPixmap(faded, QIcon::Disabled);
+    return out;
+}
+
 constexpr const char* kContacts = "Служба поддержки программы: отдел медицинской статистики, электронная почта ";
 
 }  // namespace
@@ -102,7 +142,7 @@ void MainWindow::buildMenus() {
         QMenu* m = menuBar()->addMenu(toQString(menu.title));
         for (const app::MenuItem& item : menu.items) {
             QAction* action = m->addAction(toQString(item.text));
-            action->setEnabled(app::isBuilt(item.procedure));
+            action->setEnabled(offered(item.procedure));
             connect(action, &QAction::triggered, this,
                     [this, procedure = item.procedure, launch = item.launch] { start(procedure, launch); });
         }
@@ -111,6 +151,7 @@ void MainWindow::buildMenus() {
 
 void MainWindow::buildToolbar() {
     QToolBar* bar = addToolBar("Панель");
+    toolbar_ = bar;
     bar->setObjectName("?TOOLBAR");
     bar->setMovable(false);
     const int charWidth = fontMetrics().averageCharWidth();
@@ -155,8 +196,9 @@ void MainWindow::buildToolbar() {
                 auto* button = new QToolButton(bar);
                 button->setObjectName(name);
                 button->setToolTip(toQString(control.text));
-                button->setIcon(style()->standardIcon(pictureOf(control.procedure)));
-                button->setEnabled(app::isBuilt(control.procedure));
+                button->setIcon(withFadedDisabled(style()->standardIcon(pictureOf(control.procedure)),
+                                                  bar->iconSize()));
+                button->setEnabled(offered(control.procedure));
                 connect(button, &QToolButton::clicked, this,
                         [this, procedure = control.procedure, launch = control.launch] { start(procedure, launch); });
                 bar->addWidget(button);
@@ -174,7 +216,7 @@ void MainWindow::refreshFields() {
 }
 
 void MainWindow::start(app::Procedure procedure, app::Launch launch) {
-    if (!app::isBuilt(procedure)) return;
+    if (!offered(procedure)) return;
     switch (procedure) {
         case app::Procedure::UserSettings: {
             auto* window = new UserSettingsWindow(installation_, model_.state(), interactions_);
@@ -212,7 +254,9 @@ void MainWindow::start(app::Procedure procedure, app::Launch launch) {
                 delete window;
                 return;
             }
-            open(window, launch);
+            // From the menu as from the toolbar the entry window works inside
+            // the frame; the menu's waits for it.
+            openInFrame(window, launch == app::Launch::SameThread);
             break;
         }
         case app::Procedure::ControlList: {
@@ -251,18 +295,69 @@ void MainWindow::start(app::Procedure procedure, app::Launch launch) {
     refreshFields();
 }
 
+void MainWindow::openInFrame(QWidget* window, bool blocking) {
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    const QList<QMdiSubWindow*> others = mdi_->subWindowList();
+    QMdiSubWindow* sub = mdi_->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    // Where the user left a window of this kind, inside the frame's area.
+    WindowPositions(installation_.iniFile()).restore(*sub, window->objectName());
+    sub->installEventFilter(this);
+    sub->show();
+    fitIntoView(window);
+    if (!blocking) return;
+    QPointer<QWidget> guard(window);
+    QList<QPointer<QWidget>> held{menuBar(), toolbar_};
+    for (QMdiSubWindow* other : others) held.push_back(other);
+    for (const auto& w : held) {
+        if (w) w->setEnabled(false);
+    }
+    QEventLoop loop;
+    connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
+    if (guard) loop.exec();
+    for (const auto& w : held) {
+        if (w) w->setEnabled(true);
+    }
+}
+
 void MainWindow::open(QWidget* window, app::Launch launch) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     if (launch == app::Launch::NewThread) {
-        QMdiSubWindow* sub = mdi_->addSubWindow(window);
-        sub->setAttribute(Qt::WA_DeleteOnClose);
-        sub->show();
+        openInFrame(window, false);
         return;
     }
+    WindowPositions(installation_.iniFile()).restore(*window, window->objectName());
+    window->installEventFilter(this);
     runBlocking(window, this);
 }
 
+MainWindow::~MainWindow() {
+    // The frame's windows go before the installation and the interactions
+    // they refer to.
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) delete sub;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(watched); sub && sub->widget()) {
+            WindowPositions(installation_.iniFile()).save(*sub, sub->widget()->objectName());
+        } else if (auto* window = qobject_cast<QWidget*>(watched); window && window->isWindow()) {
+            WindowPositions(installation_.iniFile()).save(*window, window->objectName());
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // Each window of the frame closes as its own close does: the entry window
+    // asks its save question and frees its report. One that stays open (the
+    // user went back) keeps the program running.
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+        if (!sub->close()) {
+            event->ignore();
+            return;
+        }
+    }
     WindowPositions(installation_.iniFile()).save(*this, toQString(app::kMainSection));
     QMainWindow::closeEvent(event);
 }

@@ -11,6 +11,7 @@
 
 class QLineEdit;
 class QMdiArea;
+class QToolBar;
 
 namespace tavir::ui {
 
@@ -19,6 +20,7 @@ class MainWindow : public QMainWindow {
 public:
     MainWindow(data::Installation installation, app::MainWindowModel& model, InteractionFactory interactions,
                QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Starts a procedure as its menu item or toolbar button does.
     void start(app::Procedure procedure, app::Launch launch);
@@ -31,8 +33,13 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Keeps the position of each window it opened as the window closes.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Shows a window inside the frame; a blocking one holds the menus, the
+    // toolbar and the frame's other windows until it closes.
+    void openInFrame(QWidget* window, bool blocking);
     void buildMenus();
     void buildToolbar();
     void refreshFields();
@@ -42,6 +49,7 @@ private:
     InteractionFactory interactions_;
     QMdiArea* mdi_;
     QLineEdit* yearEntry_ = nullptr;
+    QToolBar* toolbar_ = nullptr;
     std::vector<std::pair<QLineEdit*, app::ToolField>> displays_;
 };
 

@@ -128,6 +128,7 @@ void ControlListView::showLists() {
         setLine(tables_, i, {QString::number(r.rule), QString::number(r.table), toQString(r.code),
                              QString::number(r.column), toQString(r.formula)});
     }
+    for (QTableWidget* list : {columns_, rows_, tables_}) fitColumns(list);
 }
 
 }  // namespace tavir::ui

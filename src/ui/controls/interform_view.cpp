@@ -87,6 +87,7 @@ void InterformView::open() {
     for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
         setLine(list_, i, {QString::number(entries[i].number), toQString(entries[i].name), toQString(entries[i].formula)});
     }
+    fitColumns(list_);
 }
 
 }  // namespace tavir::ui

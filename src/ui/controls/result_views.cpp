@@ -16,6 +16,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace tavir::ui {
 
 QTableWidget* makeList(QWidget* parent, const QString& name, const QStringList& titles) {
@@ -26,6 +28,9 @@ QTableWidget* makeList(QWidget* parent, const QString& name, const QStringList& 
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->verticalHeader()->hide();
+    // One text line per row; a cut text shows in full as the cell's tip.
+    list->setWordWrap(false);
+    list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 6);
     list->horizontalHeader()->setStretchLastSection(true);
     list->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     return list;
@@ -36,8 +41,15 @@ void setLine(QTableWidget* list, int line, const QStringList& cells) {
     for (int c = 0; c < cells.size() && c < list->columnCount(); ++c) {
         auto* item = new QTableWidgetItem(cells[c]);
         item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+        item->setToolTip(cells[c]);
         list->setItem(line, c, item);
     }
+}
+
+void fitColumns(QTableWidget* list) {
+    list->resizeColumnsToContents();
+    const int widest = list->fontMetrics().averageCharWidth() * 40;
+    for (int c = 0; c + 1 < list->columnCount(); ++c) list->setColumnWidth(c, std::min(list->columnWidth(c), widest));
 }
 
 namespace {
@@ -71,7 +83,7 @@ ErrorListDialog::ErrorListDialog(controls::ErrorListWindow& model, QWidget* pare
     for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
         const auto& l = lines[i];
         setLine(list_, i, {toQString(l.code), QString::number(l.table),
-                           toQString(platform::cutToWidth(platform::formatNumber(l.deviation), 12)), toQString(l.text)});
+                           number(l.deviation), toQString(l.text)});
     }
     auto* print = namedButton(this, "?PRINT", "Печать");
     connect(print, &QPushButton::clicked, this, [this] {
@@ -93,6 +105,7 @@ ErrorListDialog::ErrorListDialog(controls::ErrorListWindow& model, QWidget* pare
     layout->addWidget(text_);
     layout->addWidget(print, 0, Qt::AlignRight);
     resize(760, 420);
+    fitColumns(list_);
     if (!lines.empty()) list_->setCurrentCell(0, 0);
     text_->setPlainText(toQString(model_.selectedText()));
 }
@@ -134,6 +147,7 @@ RunResultsDialog::RunResultsDialog(controls::RunResultsWindow& model, QWidget* p
     layout->addWidget(name_);
     layout->addLayout(buttons);
     resize(900, 500);
+    fitColumns(list_);
     if (!lines.empty()) list_->setCurrentCell(0, 0);
 }
 
@@ -168,6 +182,7 @@ InterformResultsDialog::InterformResultsDialog(controls::InterformResultsWindow&
     layout->addWidget(text_);
     layout->addLayout(buttons);
     resize(900, 500);
+    fitColumns(list_);
     if (!results.empty()) list_->setCurrentCell(0, 0);
 }
 

@@ -67,5 +67,8 @@ private:
 QTableWidget* makeList(QWidget* parent, const QString& name, const QStringList& titles);
 // Sets a line of the list (adding it when needed).
 void setLine(QTableWidget* list, int line, const QStringList& cells);
+// After the lines are set: each column but the last as wide as its texts, at
+// most 40 characters; the last takes the rest.
+void fitColumns(QTableWidget* list);
 
 }  // namespace tavir::ui

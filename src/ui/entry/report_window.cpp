@@ -10,6 +10,8 @@
 #include "ui/maintenance/print_params_window.h"
 #include "ui/platform/desktop_opener_qt.h"
 #include "ui/platform/qt_text.h"
+#include "ui/platform/widgets.h"
+#include "ui/platform/window_positions.h"
 
 #include <QAbstractTableModel>
 #include <QCheckBox>
@@ -22,6 +24,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
@@ -109,6 +112,11 @@ public:
             case Qt::ForegroundRole:
                 if (column == 1) return QColor(Qt::red);
                 return {};
+            case Qt::ToolTipRole:
+                // Names cut by their columns show in full.
+                if (column == 2) return trimmed(row.S);
+                if (column == 3) return trimmed(row.POL);
+                return {};
             default: return {};
         }
     }
@@ -116,13 +124,11 @@ public:
     bool setData(const QModelIndex& index, const QVariant& data, int role) override {
         const int value = valueIndex(index.column());
         if (!editor_ || role != Qt::EditRole || value < 0) return false;
-        auto parsed = platform::parsePictureInput(editor_->columns()[value].picture, toStdString(data.toString()));
-        if (!parsed) {
-            ui_.beep();
-            return false;
-        }
+        auto parsed = editor_->readTyped(value + 1, toStdString(data.toString()));
+        if (!parsed) return false;
         editor_->setValue(index.row(), value + 1, *parsed);
-        emit dataChanged(index, index);
+        // The row's error mark follows its values.
+        emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
         return true;
     }
 
@@ -133,15 +139,23 @@ public:
     }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || !editor_) return {};
+        if (orientation != Qt::Horizontal || !editor_) return {};
+        if (role == Qt::ToolTipRole) {
+            if (section < kFixedColumns) return {};
+            const entry::ColumnAttr& c = editor_->columns()[valueIndex(section)];
+            return QString::number(c.COD) + " " + trimmed(c.NAME);
+        }
+        if (role != Qt::DisplayRole) return {};
         switch (section) {
             case 0: return "Nстроки";
             case 1: return "Ош.";
             case 2: return "Название";
             case 3: return QString();
             default: {
+                // The number on a line of its own stays visible however
+                // narrow the column is.
                 const entry::ColumnAttr& c = editor_->columns()[valueIndex(section)];
-                return QString::number(c.COD) + toQString(platform::cutToWidth(c.NAMEL, 15));
+                return QString::number(c.COD) + "\n" + toQString(platform::cutToWidth(c.NAMEL, 15));
             }
         }
     }
@@ -154,18 +168,25 @@ private:
 
 namespace {
 
-// The in-place editor of column mode: an entry over the cell. Enter and Down
-// store the value and move the editor one row down; a second double click
-// closes it.
+// The in-place editor of column mode: an entry over the cell that takes
+// only what can become a number. Enter and Down store the value and move the
+// editor one row down; a second double click closes it. A value the column
+// cannot hold keeps the editor open with the typed text after the model's
+// beep and message.
 class ValueDelegate : public QStyledItemDelegate {
 public:
-    ValueDelegate(std::function<void()> down, QObject* parent) : QStyledItemDelegate(parent), down_(std::move(down)) {}
+    // Whether the cell takes the text; with `tell` a refusal beeps and says why.
+    using Reads = std::function<bool(const QModelIndex&, const QString&, bool tell)>;
+    ValueDelegate(std::function<void()> down, Reads reads, QObject* parent)
+        : QStyledItemDelegate(parent), down_(std::move(down)), reads_(std::move(reads)) {}
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override {
         auto* edit = new QLineEdit(parent);
         edit->setObjectName("?EDITOR");
         edit->setAlignment(Qt::AlignRight);
+        edit->setValidator(numberValidator(edit));
         open_ = edit;
+        editing_ = index;
         return edit;
     }
 
@@ -178,37 +199,57 @@ public:
     // A closed editor is hidden at once and deleted later.
     bool isOpen() const { return open_ && open_->isVisible(); }
     // Stores the open editor's value and closes it; false when none is open.
+    // A refused value keeps the editor open.
     bool closeOpen() {
         if (!isOpen()) return false;
         QWidget* edit = open_;
-        emit commitData(edit);
-        emit closeEditor(edit, QAbstractItemDelegate::NoHint);
+        if (accepted(edit)) finish(edit);
         return true;
     }
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override {
-        auto* edit = qobject_cast<QWidget*>(object);
-        if (edit && event->type() == QEvent::KeyPress) {
+        auto* edit = qobject_cast<QLineEdit*>(object);
+        if (!edit) return QStyledItemDelegate::eventFilter(object, event);
+        if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Down) {
-                emit commitData(edit);
-                emit closeEditor(edit, QAbstractItemDelegate::NoHint);
-                QTimer::singleShot(0, this, [this] { down_(); });
+                if (accepted(edit)) {
+                    finish(edit);
+                    QTimer::singleShot(0, this, [this] { down_(); });
+                }
                 return true;
             }
         }
-        if (edit && event->type() == QEvent::MouseButtonDblClick) {
-            emit commitData(edit);
-            emit closeEditor(edit, QAbstractItemDelegate::NoHint);
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            if (accepted(edit)) finish(edit);
+            return true;
+        }
+        if (event->type() == QEvent::FocusOut && !reads_(editing_, edit->text(), false)) {
+            // The user left a value the column cannot hold: say so and come
+            // back to it. Focus taken by a message or another window leaves
+            // the editor as it is.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+                accepted(edit);
+                edit->setFocus();
+            }
             return true;
         }
         return QStyledItemDelegate::eventFilter(object, event);
     }
 
 private:
+    bool accepted(QWidget* editor) { return reads_(editing_, static_cast<QLineEdit*>(editor)->text(), true); }
+    void finish(QWidget* edit) {
+        emit commitData(edit);
+        emit closeEditor(edit, QAbstractItemDelegate::NoHint);
+    }
+
     std::function<void()> down_;
+    Reads reads_;
     mutable QPointer<QWidget> open_;
+    mutable QPersistentModelIndex editing_;
 };
 
 }  // namespace
@@ -240,6 +281,11 @@ ReportWindow::ReportWindow(const data::Installation& installation, app::SharedSt
     formText_->setObjectName("?STRING2");
     tableText_ = new QLabel(this);
     tableText_->setObjectName("?STRING1");
+    // Long names wrap instead of widening the window past the screen.
+    for (QLabel* text : {formText_, tableText_}) {
+        text->setWordWrap(true);
+        text->setMinimumWidth(fontMetrics().averageCharWidth() * 20);
+    }
     formNumber_ = display("?FORCOD", 10);
     periodWord_ = display("?MESS:2", 10);
     periodCode_ = display("?MES:2", 8);
@@ -282,23 +328,71 @@ ReportWindow::ReportWindow(const data::Installation& installation, app::SharedSt
     grid_ = new QTableView(this);
     grid_->setObjectName("?BROWSE:1");
     grid_->setModel(gridModel_);
-    grid_->setItemDelegate(new ValueDelegate([this] { editNextRow(); }, grid_));
+    grid_->setItemDelegate(new ValueDelegate(
+        [this] { editNextRow(); },
+        [this](const QModelIndex& index, const QString& text, bool tell) {
+            const int value = gridModel_->valueIndex(index.column());
+            if (!editor_ || value < 0) return true;
+            const std::string typed = toStdString(text);
+            if (tell) return editor_->readTyped(value + 1, typed).has_value();
+            return platform::parsePictureInput(editor_->columns()[value].picture, typed).has_value();
+        },
+        grid_));
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->verticalHeader()->hide();
     grid_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     grid_->installEventFilter(this);
-    connect(grid_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+    grid_->viewport()->installEventFilter(this);
+    grid_->setWordWrap(false);
+    grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    // Widths the user drags are kept for the table; the name column then
+    // takes at least what the user gave it.
+    connect(grid_->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int width) {
+        if (layingOut_ || !editor_) return;
+        if (section == 2) nameMinimum_ = width;
+        if (section < kFixedColumns) updateFrozen();
+        QList<int> widths;
+        for (int c = 0; c < gridModel_->columnCount(); ++c) widths.push_back(grid_->columnWidth(c));
+        WindowPositions(installation_.iniFile()).saveColumnWidths(gridKey(), widths);
+    });
+    auto doubleClicked = [this](const QModelIndex& index) {
         if (!editor_ || !index.isValid()) return;
         if (!editor_->byColumns() || index.column() < kFixedColumns) {
             openRowWindow(index.row());
         } else {
             grid_->edit(index);
         }
-    });
+    };
+    connect(grid_, &QTableView::doubleClicked, this, doubleClicked);
+
+    // In column mode the descriptive columns stay in place while the value
+    // columns scroll: a second view of the same rows lies over the grid's
+    // left part.
+    frozen_ = new QTableView(grid_);
+    frozen_->setObjectName("?FROZEN");
+    frozen_->setModel(gridModel_);
+    frozen_->setSelectionModel(grid_->selectionModel());
+    frozen_->setFocusPolicy(Qt::NoFocus);
+    frozen_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    frozen_->setWordWrap(false);
+    frozen_->verticalHeader()->hide();
+    frozen_->verticalHeader()->setDefaultSectionSize(grid_->verticalHeader()->defaultSectionSize());
+    frozen_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    frozen_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    frozen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frozen_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frozen_->setFrameShape(QFrame::NoFrame);
+    frozen_->hide();
+    connect(frozen_, &QTableView::doubleClicked, this, doubleClicked);
+    connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, frozen_->verticalScrollBar(),
+            &QScrollBar::setValue);
+    connect(frozen_->verticalScrollBar(), &QScrollBar::valueChanged, grid_->verticalScrollBar(),
+            &QScrollBar::setValue);
     connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
+                keepClearOfFrozen(current);
                 if (editor_ && current.isValid()) editor_->setCurrentRow(current.row());
                 showCurrentRow();
             });
@@ -314,12 +408,13 @@ ReportWindow::ReportWindow(const data::Installation& installation, app::SharedSt
         if (*label) top->addWidget(new QLabel(label, this));
         top->addWidget(field);
     }
-    // Two rows of buttons, each as wide as its text or icon.
+    // Three rows of buttons, each as wide as its text or icon, so that the
+    // window fits a small screen with every button whole.
     auto* buttons = new QVBoxLayout;
     for (const auto& row : {std::initializer_list<QWidget*>{lpu_, newForm_, putTable, newTable, up_, down_, del, print,
                                                             save, controls, help},
-                            std::initializer_list<QWidget*>{byColumns_, controlsOff_, clear, calc, excel, empty,
-                                                            carry_}}) {
+                            std::initializer_list<QWidget*>{byColumns_, controlsOff_, carry_},
+                            std::initializer_list<QWidget*>{clear, calc, excel, empty}}) {
         auto* line = new QHBoxLayout;
         for (QWidget* w : row) line->addWidget(w);
         line->addStretch(1);
@@ -373,7 +468,7 @@ bool ReportWindow::open() {
 void ReportWindow::afterAction() {
     if (!editor_) return;
     if (editor_->ended()) {
-        close();
+        closeWithFrame(this);
         return;
     }
     if (shownForm_ != editor_->report().formCode || shownTable_ != editor_->currentTable().CODTABL) rebuildGrid();
@@ -389,6 +484,7 @@ void ReportWindow::rebuildGrid() {
     auto px = [unit](int units) { return static_cast<int>(units * unit + 0.5); };
     const bool few = editor_->currentTable().A < 5;
     QHeaderView* header = grid_->horizontalHeader();
+    layingOut_ = true;
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setSectionResizeMode(0, QHeaderView::Fixed);
     header->setSectionResizeMode(1, QHeaderView::Fixed);
@@ -399,8 +495,67 @@ void ReportWindow::rebuildGrid() {
     grid_->setColumnWidth(1, std::max(px(7), headerFont.horizontalAdvance("Ош.")) + 8);
     grid_->setColumnWidth(2, px(few ? 160 : 80));
     grid_->setColumnWidth(3, px(editor_->hasDiagnosisCodes() ? (few ? 40 : 25) : 7) + 6);
-    for (int c = kFixedColumns; c < gridModel_->columnCount(); ++c) grid_->setColumnWidth(c, px(43));
+    // Value columns are 43 units wide at least, and wide enough for their
+    // short headings.
+    for (int c = kFixedColumns; c < gridModel_->columnCount(); ++c) {
+        const QString heading = gridModel_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        int needed = 0;
+        for (const QString& line : heading.split('\n')) needed = std::max(needed, headerFont.horizontalAdvance(line));
+        grid_->setColumnWidth(c, std::max(px(43), needed + 12));
+    }
+    nameMinimum_ = grid_->columnWidth(2);
+    // Widths the user dragged for this table before.
+    const QList<int> kept = WindowPositions(installation_.iniFile()).columnWidths(gridKey());
+    if (kept.size() == gridModel_->columnCount()) {
+        for (int c = 2; c < kept.size(); ++c) grid_->setColumnWidth(c, kept[c]);
+        nameMinimum_ = kept[2];
+    }
+    layingOut_ = false;
+    fitNameColumn();
     setColumnMode(editor_->byColumns());
+}
+
+void ReportWindow::updateFrozen() {
+    if (!frozen_) return;
+    if (!editor_ || !editor_->byColumns()) {
+        frozen_->hide();
+        return;
+    }
+    int width = 0;
+    for (int c = 0; c < gridModel_->columnCount(); ++c) {
+        frozen_->setColumnHidden(c, c >= kFixedColumns);
+        if (c < kFixedColumns) {
+            frozen_->setColumnWidth(c, grid_->columnWidth(c));
+            width += grid_->columnWidth(c);
+        }
+    }
+    frozen_->horizontalHeader()->setFixedHeight(grid_->horizontalHeader()->height());
+    frozen_->setGeometry(grid_->frameWidth(), grid_->frameWidth(), width,
+                         grid_->viewport()->height() + grid_->horizontalHeader()->height());
+    frozen_->verticalScrollBar()->setValue(grid_->verticalScrollBar()->value());
+    frozen_->show();
+}
+
+void ReportWindow::keepClearOfFrozen(const QModelIndex& current) {
+    if (!frozen_ || !frozen_->isVisible() || !current.isValid() || current.column() < kFixedColumns) return;
+    const int hidden = frozen_->width() - grid_->visualRect(current).left();
+    if (hidden > 0) grid_->horizontalScrollBar()->setValue(grid_->horizontalScrollBar()->value() - hidden);
+}
+
+QString ReportWindow::gridKey() const {
+    return QString("Grid_%1_%2").arg(editor_->report().formCode).arg(editor_->currentTable().CODTABL);
+}
+
+void ReportWindow::fitNameColumn() {
+    if (!editor_ || gridModel_->columnCount() <= 2) return;
+    int others = 0;
+    for (int c = 0; c < gridModel_->columnCount(); ++c) {
+        if (c != 2) others += grid_->columnWidth(c);
+    }
+    const int spare = grid_->viewport()->width() - others;
+    layingOut_ = true;
+    grid_->setColumnWidth(2, std::max(nameMinimum_, spare));
+    layingOut_ = false;
 }
 
 void ReportWindow::refresh() {
@@ -425,6 +580,8 @@ void ReportWindow::refresh() {
         byColumns_->setChecked(editor_->byColumns());
         controlsOff_->setChecked(editor_->controlsOff());
     }
+    formText_->setToolTip(formText_->text());
+    tableText_->setToolTip(tableText_->text());
     gridModel_->refreshAll();
     const int row = editor_->currentRow();
     if (row < gridModel_->rowCount()) {
@@ -433,6 +590,8 @@ void ReportWindow::refresh() {
         if (!current.isValid() || current.row() != row) grid_->setCurrentIndex(gridModel_->index(row, column));
     }
     showCurrentRow();
+    // A shown button (carry-over) or another form may need more room.
+    if (isVisible()) fitIntoView(this);
 }
 
 void ReportWindow::showCurrentRow() {
@@ -446,6 +605,9 @@ void ReportWindow::setColumnMode(bool on) {
     if (!editor_) return;
     editor_->setByColumns(on);
     grid_->setSelectionBehavior(on ? QAbstractItemView::SelectItems : QAbstractItemView::SelectRows);
+    grid_->setEditTriggers(on ? QAbstractItemView::AnyKeyPressed : QAbstractItemView::NoEditTriggers);
+    grid_->setHorizontalScrollMode(on ? QAbstractItemView::ScrollPerPixel : QAbstractItemView::ScrollPerItem);
+    updateFrozen();
     const int row = std::max(0, grid_->currentIndex().row());
     if (gridModel_->rowCount() > 0) {
         const int column = on ? (gridModel_->valueColumns() > 0 ? kFixedColumns : 0) : 0;
@@ -478,15 +640,32 @@ void ReportWindow::openRowWindow(int row) {
 }
 
 bool ReportWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == grid_->viewport() && event->type() == QEvent::Resize) {
+        fitNameColumn();
+        updateFrozen();
+    }
     if (watched == grid_ && event->type() == QEvent::KeyPress &&
         !static_cast<ValueDelegate*>(grid_->itemDelegate())->isOpen()) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
+        const auto* keyEvent = static_cast<QKeyEvent*>(event);
+        const int key = keyEvent->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             openRowWindow(grid_->currentIndex().row());
             return true;
         }
+        // In column mode a typed number opens the cell's editor with what was
+        // typed; other characters would only jump between rows by their names.
+        const QString text = keyEvent->text();
+        if (editor_ && editor_->byColumns() && !text.isEmpty() && text.at(0).isPrint() &&
+            !platform::isPartialNumberInput(text.trimmed().toStdString())) {
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void ReportWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    fitIntoView(this);
 }
 
 void ReportWindow::keyPressEvent(QKeyEvent* event) {
@@ -566,7 +745,9 @@ void ReportWindow::exportTable() {
     analysis::exportTable(server, *ui_, installation_, analysis::directStartFolder(), input);
 }
 void ReportWindow::showHelp() {
-    auto* window = new HelpWindow(installation_, interactions_, 1, false, QString());
+    // A window of its own that ends with the entry window.
+    auto* window = new HelpWindow(installation_, interactions_, 1, false, QString(), this);
+    window->setWindowFlag(Qt::Window);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
 }

@@ -52,6 +52,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Opens within the space the window may use.
+    void showEvent(QShowEvent* event) override;
 
 private:
     QPushButton* button(const char* name, const QString& text, const QString& tip, void (ReportWindow::*action)());
@@ -59,6 +61,15 @@ private:
     // shows the model anew; a new table or report rebuilds the grid's columns.
     void afterAction();
     void rebuildGrid();
+    // The name column takes the width the grid has to spare, never less
+    // than its own.
+    void fitNameColumn();
+    // The frozen descriptive columns of column mode, laid over the grid.
+    void updateFrozen();
+    // A value cell made current is scrolled out from under them.
+    void keepClearOfFrozen(const QModelIndex& current);
+    // The tavir.INI section of the current table's column widths.
+    QString gridKey() const;
     void refresh();
     void showCurrentRow();
     void setColumnMode(bool on);
@@ -97,9 +108,12 @@ private:
     // What the grid's columns were built for: the table of the report.
     int shownForm_ = -1;
     int shownTable_ = -1;
+    int nameMinimum_ = 0;
+    bool layingOut_ = false;  // widths set by the window, not dragged
 
     ReportGridModel* gridModel_;
     QTableView* grid_;
+    QTableView* frozen_ = nullptr;
     QLabel* formText_;
     QLabel* tableText_;
     QLineEdit* rowName_;

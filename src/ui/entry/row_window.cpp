@@ -3,6 +3,7 @@
 #include "platform/picture.h"
 #include "platform/text.h"
 #include "ui/platform/qt_text.h"
+#include "ui/platform/widgets.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QFocusEvent>
 
 namespace tavir::ui {
 
@@ -84,6 +86,7 @@ RowWindow::RowWindow(entry::ReportEditor& editor, platform::Interaction& ui, int
         e.edit = new QLineEdit(this);
         e.edit->setObjectName(QString("?QT:DATA%1").arg(i + 1));
         e.edit->setAlignment(Qt::AlignRight);
+        e.edit->setValidator(numberValidator(e.edit));
         e.edit->installEventFilter(this);
         e.marker = new QLabel(this);
         e.marker->setObjectName(QString("?MARK_%1").arg(i + 1));
@@ -137,6 +140,11 @@ void RowWindow::refresh() {
     tableName_->setText(toQString(platform::cutToWidth(platform::trimRight(editor_.currentTable().NAME), 120)));
     code_->setText(trimmed(model_.current().CODSTR));
     rowName_->setText(toQString(platform::cutToWidth(platform::trimRight(model_.current().S), 100)));
+    // Long names show their start, and in full as a tip.
+    for (QLineEdit* name : {tableName_, rowName_}) {
+        name->setCursorPosition(0);
+        name->setToolTip(name->text());
+    }
     sex_->setText(trimmed(model_.current().POL));
     const int count = valueCount();
     for (int i = 0; i < entry::kValueCount; ++i) {
@@ -148,7 +156,6 @@ void RowWindow::refresh() {
         const entry::ColumnAttr& column = editor_.columns()[i];
         e.number->setText(column.COD ? QString::number(column.COD) : QString());
         e.heading->setText(toQString(platform::cutToWidth(platform::trimRight(column.NAME), 100)));
-        e.edit->setMaxLength(column.picture.width + 2);
         e.edit->setFixedWidth(fontMetrics().averageCharWidth() * (column.picture.width + 2) + 10);
         e.edit->setText(toQString(platform::formatPicture(column.picture, model_.values()[i])).trimmed());
         const bool locked = model_.colouring().locked[i];
@@ -165,27 +172,33 @@ void RowWindow::refresh() {
     }
 }
 
-void RowWindow::takeValue(int index) {
+bool RowWindow::takeValue(int index) {
     QLineEdit* edit = entries_[index].edit;
-    const platform::Picture& picture = editor_.columns()[index].picture;
-    if (auto value = platform::parsePictureInput(picture, toStdString(edit->text()))) {
-        model_.values()[index] = *value;
-    } else {
-        ui_.beep();
+    auto value = editor_.readTyped(index + 1, toStdString(edit->text()));
+    if (!value) {
+        // The typed text stays for the user to correct.
+        edit->setFocus();
+        return false;
     }
-    edit->setText(toQString(platform::formatPicture(picture, model_.values()[index])).trimmed());
+    model_.values()[index] = *value;
+    edit->setText(toQString(platform::formatPicture(editor_.columns()[index].picture, *value)).trimmed());
+    return true;
 }
 
-void RowWindow::takeFocusedValue() {
+bool RowWindow::takeFocusedValue() {
     for (int i = 0; i < valueCount(); ++i) {
-        if (focusWidget() == entries_[i].edit) takeValue(i);
+        if (focusWidget() == entries_[i].edit) return takeValue(i);
     }
+    return true;
 }
 
 void RowWindow::store() {
     if (storing_) return;
     storing_ = true;
-    takeFocusedValue();
+    if (!takeFocusedValue()) {
+        storing_ = false;
+        return;
+    }
     model_.store();
     refresh();
     code_->setFocus();
@@ -193,16 +206,21 @@ void RowWindow::store() {
     storing_ = false;
 }
 
-void RowWindow::rowCode() {
+bool RowWindow::rowCodeChanged() const {
+    return platform::trimRight(toStdString(code_->text())) != platform::trimRight(model_.current().CODSTR);
+}
+
+bool RowWindow::tableCodeChanged() const { return table_->text().toInt() != editor_.currentTable().CODTABL; }
+
+bool RowWindow::takeRowCode() {
     const std::string typed(platform::trimRight(toStdString(code_->text())));
-    if (typed == platform::trimRight(model_.current().CODSTR)) {
-        moveNext(code_);
-        return;
-    }
     model_.rowCodeTyped(typed);
-    const bool found = typed == platform::trimRight(model_.current().CODSTR);
     refresh();
-    if (found) {
+    return typed == platform::trimRight(model_.current().CODSTR);
+}
+
+void RowWindow::rowCode() {
+    if (!rowCodeChanged() || takeRowCode()) {
         moveNext(code_);
     } else {
         code_->setFocus();
@@ -210,14 +228,29 @@ void RowWindow::rowCode() {
 }
 
 void RowWindow::tableCode() {
-    const int code = table_->text().toInt();
-    if (code == editor_.currentTable().CODTABL) {
+    if (!tableCodeChanged()) {
         moveNext(table_);
         return;
     }
-    if (!model_.tableCodeTyped(code) && closeIfEnded()) return;
+    if (!model_.tableCodeTyped(table_->text().toInt()) && closeIfEnded()) return;
     refresh();
     code_->setFocus();
+}
+
+void RowWindow::leftByMouse(QLineEdit* field) {
+    // Acted on once the click has moved the focus; the row or table shown
+    // then is the one the values typed next belong to.
+    QTimer::singleShot(0, this, [this, field] {
+        if (field == code_ && rowCodeChanged()) {
+            takeRowCode();
+        } else if (field == table_ && tableCodeChanged()) {
+            if (!model_.tableCodeTyped(table_->text().toInt()) && closeIfEnded()) return;
+            refresh();
+        } else {
+            return;
+        }
+        if (auto* edit = qobject_cast<QLineEdit*>(focusWidget())) edit->selectAll();
+    });
 }
 
 void RowWindow::chooseRow() {
@@ -270,37 +303,66 @@ void RowWindow::reject() {
     QDialog::reject();
 }
 
+int RowWindow::lastReachable() const {
+    for (int i = valueCount() - 1; i >= 0; --i) {
+        if (entries_[i].edit->focusPolicy() == Qt::StrongFocus) return i;
+    }
+    return -1;
+}
+
 bool RowWindow::eventFilter(QObject* watched, QEvent* event) {
     const int key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event)->key() : 0;
-    if (watched == code_) {
-        if (isForward(key)) {
-            rowCode();
-            return true;
+    // Every way of arriving in a field selects its content, so what is typed
+    // replaces the value; a click places the cursor after the focus arrives.
+    if (event->type() == QEvent::FocusIn) {
+        if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
+            edit->selectAll();
+            if (static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason) {
+                QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
+            }
         }
-        return QDialog::eventFilter(watched, event);
     }
-    if (watched == table_) {
-        if (isForward(key)) {
-            tableCode();
+    const bool leftByMouseClick =
+        event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason;
+    if (watched == code_ || watched == table_) {
+        auto* field = static_cast<QLineEdit*>(watched);
+        // Enter, Down and Tab act on the typed code and move on; a click
+        // elsewhere acts on it too.
+        if (isForward(key) || key == Qt::Key_Tab) {
+            if (field == code_) {
+                rowCode();
+            } else {
+                tableCode();
+            }
             return true;
         }
+        if (key == Qt::Key_Backtab && field == code_) {
+            if (!rowCodeChanged() || takeRowCode()) table_->setFocus(Qt::BacktabFocusReason);
+            return true;
+        }
+        if (leftByMouseClick) leftByMouse(field);
         return QDialog::eventFilter(watched, event);
     }
     for (int i = 0; i < valueCount(); ++i) {
         if (watched != entries_[i].edit) continue;
-        if (isForward(key)) {
-            moveNext(entries_[i].edit);
+        if (isForward(key) || key == Qt::Key_Tab) {
+            // Leaving the last value column forward stores the row.
+            if (i >= lastReachable()) {
+                store();
+            } else if (takeValue(i)) {
+                moveNext(entries_[i].edit);
+            }
             return true;
         }
         if (key == Qt::Key_Up) {
-            takeValue(i);
-            movePrevious(i);
+            if (takeValue(i)) movePrevious(i);
             return true;
         }
-        if (event->type() == QEvent::FocusOut && !storing_) takeValue(i);
-        // Arriving in the last value column stores the row.
-        if (event->type() == QEvent::FocusIn && i == valueCount() - 1 && !storing_) {
-            QTimer::singleShot(0, this, [this] { store(); });
+        // Leaving the entry by the keyboard or the mouse takes its value;
+        // focus taken by a message or another window leaves it as typed.
+        if (event->type() == QEvent::FocusOut && !storing_) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) takeValue(i);
         }
         break;
     }

@@ -39,13 +39,23 @@ private:
 
     // Shows the model's row: values, colours, locks, markers.
     void refresh();
-    // The text of entry `index` (0-based) into the row's values; a text that
-    // is no number for the picture sounds a beep and shows the old value.
-    void takeValue(int index);
-    void takeFocusedValue();
+    // The text of entry `index` (0-based) into the row's values. A text the
+    // column cannot hold is told by the model and stays in the focused
+    // entry: false.
+    bool takeValue(int index);
+    bool takeFocusedValue();
     void store();
+    bool rowCodeChanged() const;
+    bool tableCodeChanged() const;
+    // Acts on the typed row code; true when a row with that code is shown.
+    bool takeRowCode();
+    // Enter, Down or Tab in the row or table code field.
     void rowCode();
     void tableCode();
+    // The row or table code field left by a click elsewhere.
+    void leftByMouse(QLineEdit* field);
+    // The last value entry Tab reaches.
+    int lastReachable() const;
     void chooseRow();
     void chooseTable();
     // Enter and Down: the next reachable field; Up: the previous value entry

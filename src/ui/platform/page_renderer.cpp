@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QTextOption>
 
 #include <mutex>
 
@@ -84,6 +85,12 @@ QFont printFont(const platform::Font& font) {
     return out;
 }
 
+QTextOption textOption(const platform::TextItem& item) {
+    QTextOption option(alignment(item));
+    option.setWrapMode(item.wordWrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
+    return option;
+}
+
 void renderPage(QPainter& painter, const platform::Page& page) {
     const QPaintDevice* device = painter.device();
     const double sx = device->logicalDpiX() / double(platform::kUnitsPerInch);
@@ -94,9 +101,8 @@ void renderPage(QPainter& painter, const platform::Page& page) {
             const QRectF box(text->x * sx, text->y * sy, text->w * sx, text->h * sy);
             painter.setPen(QPen(Qt::black));
             painter.setFont(printFont(text->font));
-            int flags = static_cast<int>(alignment(*text));
-            if (text->wordWrap) flags |= Qt::TextWordWrap;
-            painter.drawText(box, flags, toQString(text->text));
+            painter.drawText(box.adjusted(text->padding * sx, 0, -text->padding * sx, 0), toQString(text->text),
+                             textOption(*text));
             if (text->border) {
                 painter.setPen(QPen(Qt::black, kBorderWidth * sx));
                 painter.drawRect(box);

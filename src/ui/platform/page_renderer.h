@@ -7,6 +7,7 @@
 #include "platform/status.h"
 
 #include <QFont>
+#include <QTextOption>
 #include <QImage>
 
 #include <filesystem>
@@ -24,6 +25,10 @@ void installPrintFonts();
 // The Qt font that draws text of the font; its point size follows the
 // resolution of the device it is used on.
 QFont printFont(const platform::Font& font);
+// How an item's text is laid out in its box: a wrapped text breaks between
+// words, and a word longer than its line between characters, as core
+// estimates its lines.
+QTextOption textOption(const platform::TextItem& item);
 
 // Draws a page on a painter whose device is the paper.
 void renderPage(QPainter& painter, const platform::Page& page);

@@ -12,7 +12,8 @@
 
 namespace tavir::ui {
 
-PeriodWindow::PeriodWindow(data::PeriodType type, int64_t initial, WindowPositions positions, QWidget* parent)
+PeriodWindow::PeriodWindow(data::PeriodType type, int64_t initial, WindowPositions positions, QWidget* parent,
+                           const QString& form)
     : QDialog(parent), type_(type), entry_(new QLineEdit(this)), positions_(std::move(positions)) {
     setObjectName("Period");
     setWindowTitle("Период");
@@ -35,10 +36,18 @@ PeriodWindow::PeriodWindow(data::PeriodType type, int64_t initial, WindowPositio
     row->addWidget(word);
     row->addWidget(entry_, 1);
     auto* layout = new QVBoxLayout(this);
+    if (!form.isEmpty()) {
+        auto* forForm = new QLabel(form, this);
+        forForm->setObjectName("?FORM");
+        forForm->setWordWrap(true);
+        layout->addWidget(forForm);
+    }
     layout->addLayout(row);
     layout->addWidget(proceedButton, 0, Qt::AlignRight);
     setSizeGripEnabled(false);
     positions_.restore(*this, objectName());
+    // The kept size stays; the window opens centred over its caller.
+    if (parentWidget()) setAttribute(Qt::WA_Moved, false);
     entry_->setFocus();
 }
 

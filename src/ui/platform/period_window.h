@@ -20,7 +20,9 @@ namespace tavir::ui {
 class PeriodWindow : public QDialog {
     Q_OBJECT
 public:
-    PeriodWindow(data::PeriodType type, int64_t initial, WindowPositions positions, QWidget* parent = nullptr);
+    // `form` names the form the period is for ("?FORM").
+    PeriodWindow(data::PeriodType type, int64_t initial, WindowPositions positions, QWidget* parent = nullptr,
+                 const QString& form = {});
 
     // The period code taken, 0 when the window was closed.
     int64_t code() const { return code_; }

@@ -117,6 +117,8 @@ PickWindow::PickWindow(const platform::PickRequest& request, WindowPositions pos
     }
     resize(std::min(totalWidth + 40, maxWidth), std::min(list_->fontMetrics().height() * 24, maxHeight));
     positions_.restore(*this, objectName());
+    // The kept size stays; the chooser opens centred over its caller.
+    if (parent) setAttribute(Qt::WA_Moved, false);
     list_->setFocus();
 }
 

@@ -35,7 +35,7 @@ namespace {
 // closing it (frame or Esc) gives 0.
 class AskDialog : public QDialog {
 public:
-    AskDialog(std::string_view text, std::string_view buttons, QWidget* parent) : QDialog(parent) {
+    AskDialog(std::string_view text, std::string_view buttons, int safe, QWidget* parent) : QDialog(parent) {
         setObjectName("Ask");
         setWindowTitle(QApplication::applicationDisplayName());
         auto* icon = new QLabel(this);
@@ -53,7 +53,7 @@ public:
             auto* button = new QPushButton(toQString(caption), this);
             button->setObjectName(QString("?BUTTON%1").arg(++number));
             connect(button, &QPushButton::clicked, this, [this, number] { done(number); });
-            if (number == 1) button->setDefault(true);
+            if (number == safe) button->setDefault(true);
             buttons_.push_back(button);
             row->addWidget(button);
         }
@@ -143,8 +143,8 @@ QtInteraction::QtInteraction(QWidget* parent, WindowPositions positions)
 
 void QtInteraction::message(std::string_view text) { showMessageBox(parent_, text); }
 
-int QtInteraction::ask(std::string_view text, std::string_view buttons) {
-    AskDialog dialog(text, buttons, parent_);
+int QtInteraction::ask(std::string_view text, std::string_view buttons, int safe) {
+    AskDialog dialog(text, buttons, safe, parent_);
     return dialog.exec();
 }
 
@@ -159,7 +159,7 @@ std::optional<int> QtInteraction::pick(const platform::PickRequest& request) {
 int64_t QtInteraction::period(const platform::PeriodRequest& request) {
     const std::optional<data::PeriodType> type = data::periodTypeFromCode(request.periodType);
     if (!type || *type == data::PeriodType::Annual) return 0;
-    PeriodWindow window(*type, request.initial, positions_, parent_);
+    PeriodWindow window(*type, request.initial, positions_, parent_, toQString(request.form));
     window.exec();
     return window.code();
 }

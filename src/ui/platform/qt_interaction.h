@@ -21,10 +21,10 @@ public:
     explicit QtInteraction(QWidget* parent, WindowPositions positions = WindowPositions());
 
     void message(std::string_view text) override;
-    // A question with one button per caption of "&Да|&Нет" (first button is
-    // the default; its access letter alone presses it). Closing the box
-    // gives 0.
-    int ask(std::string_view text, std::string_view buttons) override;
+    // A question with one button per caption of "&Да|&Нет" (button `safe`
+    // is the default; an access letter alone presses its button). Closing
+    // the box gives 0.
+    int ask(std::string_view text, std::string_view buttons, int safe = 1) override;
     void beep() override;
     std::optional<int> pick(const platform::PickRequest& request) override;
     // Annual forms and unknown period types open no window and give 0.

@@ -7,6 +7,8 @@
 #include <Qt>
 
 class QButtonGroup;
+class QObject;
+class QValidator;
 class QGroupBox;
 class QPushButton;
 class QWidget;
@@ -24,5 +26,18 @@ void runBlocking(QWidget* window, QWidget* parent);
 // `name` + ":" + its id; the box is named `name`, the ids go to `group`.
 QGroupBox* optionBox(QWidget* parent, const QString& title, const QString& name, QButtonGroup* group,
                      const QStringList& texts, int firstId, Qt::Orientation orientation);
+
+// Fits a window (with the frame of the main window's area that holds it)
+// into the space it may use: at least as large as its content needs, at most
+// as large as that space, and lying wholly inside it.
+void fitIntoView(QWidget* window);
+
+// Closes a window that ended from inside, with the frame of the main
+// window's area that holds it, so no empty frame stays behind.
+void closeWithFrame(QWidget* window);
+
+// The validator of value entries: it refuses keys that cannot become a
+// number (letters, a second point); blanks between digit groups pass.
+QValidator* numberValidator(QObject* parent);
 
 }  // namespace tavir::ui

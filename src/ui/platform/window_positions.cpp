@@ -50,4 +50,25 @@ void WindowPositions::save(const QWidget& window, const QString& name) const {
     settings.setValue("Height", rect.height());
 }
 
+QList<int> WindowPositions::columnWidths(const QString& name) const {
+    QList<int> widths;
+    if (name.isEmpty()) return widths;
+    QSettings settings(file(), QSettings::IniFormat);
+    for (const QString& w : settings.value(name + "/Columns").toString().split(' ', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int width = w.toInt(&ok);
+        if (!ok || width <= 0) return {};
+        widths.push_back(width);
+    }
+    return widths;
+}
+
+void WindowPositions::saveColumnWidths(const QString& name, const QList<int>& widths) const {
+    if (name.isEmpty()) return;
+    QStringList texts;
+    for (int w : widths) texts << QString::number(w);
+    QSettings settings(file(), QSettings::IniFormat);
+    settings.setValue(name + "/Columns", texts.join(' '));
+}
+
 }  // namespace tavir::ui

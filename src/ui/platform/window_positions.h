@@ -2,6 +2,7 @@
 // keys X, Y, Width and Height of the window's inner area.
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <filesystem>
@@ -21,6 +22,11 @@ public:
     // position, or with an empty name, the window is left as it is.
     void restore(QWidget& window, const QString& name) const;
     void save(const QWidget& window, const QString& name) const;
+
+    // Column widths a user dragged in a list, kept under `name` (key
+    // "Columns"); empty when none are kept.
+    QList<int> columnWidths(const QString& name) const;
+    void saveColumnWidths(const QString& name, const QList<int>& widths) const;
 
     QString file() const;
 
