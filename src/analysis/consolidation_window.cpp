@@ -26,6 +26,17 @@ constexpr int kNameKind = 1;  // GRA:TYPEGR of the row-name column
 
 }  // namespace
 
+std::vector<std::string> storedHeadings(std::string_view layout) {
+    std::vector<std::string> headings;
+    for (size_t open = layout.find('~'); open != std::string_view::npos; open = layout.find('~', open)) {
+        const size_t close = layout.find('~', open + 1);
+        if (close == std::string_view::npos) break;
+        headings.emplace_back(layout.substr(open + 1, close - open - 1));
+        open = close + 1;
+    }
+    return headings;
+}
+
 CellChange compareCell(Decimal now, Decimal before, double threshold) {
     if (now.isZero() && before.isZero()) return {CellChange::None, 0};
     if (before.isZero()) return {CellChange::NewNow, 0};
@@ -187,6 +198,8 @@ Status ConsolidationWindow::buildGrid() {
         columns_.push_back(std::move(c));
     }
     if (!columns_.empty() && columns_.back().role == ConsolidationColumn::Value) columns_.back().centred = true;
+    const std::vector<std::string> stored = storedHeadings(storedLayout_);
+    for (size_t i = 0; i < stored.size() && i < columns_.size(); ++i) columns_[i].heading = stored[i];
 
     // The column rules mark their rows, except while the year before is shown.
     if (comparing()) return Status::ok();

@@ -54,6 +54,11 @@ struct CellChange {
     double percent = 0;  // change against the year before, for Same and Beyond
 };
 
+// The column headings of a stored header layout: the texts between pairs of
+// "~" in the list-format notation, in order ("20L|M~Nстроки~@s8@" gives
+// "Nстроки").
+std::vector<std::string> storedHeadings(std::string_view layout);
+
 // The comparison of one cell; `threshold` in per cent, as a magnitude.
 CellChange compareCell(platform::Decimal now, platform::Decimal before, double threshold);
 
@@ -95,7 +100,8 @@ public:
 
     const std::vector<ConsolidationGridRow>& grid() const { return grid_; }
     const std::vector<ConsolidationColumn>& columns() const { return columns_; }
-    // The table's stored header layout (Sapki), blank when it has none.
+    // The table's stored header layout (Sapki), blank when it has none; its
+    // headings replace the built ones, column by column.
     const std::string& storedLayout() const { return storedLayout_; }
 
     // "Контроль": the form's intra-form controls over the consolidated values.

@@ -108,6 +108,20 @@ TEST_F(ConsolidationWindowTest, TheYearBefore) {
     EXPECT_EQ(codes(w), (Strings{"1?", "2?", "3"}));
 }
 
+TEST(StoredHeadings, TextsBetweenTildes) {
+    EXPECT_EQ(storedHeadings("20L(2)|M~Nстроки~@s8@12L~Ош.~@s1@~без конца"), (Strings{"Nстроки", "Ош."}));
+    EXPECT_TRUE(storedHeadings("20L(2)|M@s8@").empty());
+}
+
+TEST_F(ConsolidationWindowTest, StoredLayoutHeadings) {
+    fx.write<data::Sapki>(fx.file("Sapki.tps"), {{40 * 10000 + 1, "30L~Строка~@s8@12L~!~@s1@"}});
+    auto w = window(1, 3);
+    ASSERT_TRUE(w.open());
+    EXPECT_EQ(w.columns()[0].heading, "Строка");
+    EXPECT_EQ(w.columns()[1].heading, "!");
+    EXPECT_EQ(w.columns()[4].heading, "3");
+}
+
 TEST(CompareCell, States) {
     using D = Decimal;
     EXPECT_EQ(compareCell(D::fromMilli(0), D::fromMilli(0), 20).state, CellChange::None);
