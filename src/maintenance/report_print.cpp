@@ -426,9 +426,7 @@ std::string printDateText(std::time_t when) {
 
 std::string printedValue(const std::string& picture, platform::Decimal value) {
     if (value.isZero()) return "   -";
-    const std::string shown = platform::formatPicture(platform::parsePicture(picture), value);
-    // A value wider than its picture prints as the number it is.
-    return shown.front() == '#' ? platform::formatNumber(value) : shown;
+    return platform::formatPictureOrPlain(platform::parsePicture(picture), value);
 }
 
 platform::Document reportPrintout(const PrintRequest& request, const PrintReference& reference,

@@ -152,4 +152,9 @@ std::string pictureInputError(const Picture& picture, std::string_view typed) {
     return "Число не помещается в поле|Наибольшее значение " + pictureLimit(picture);
 }
 
+std::string formatPictureOrPlain(const Picture& picture, Decimal value) {
+    const std::string shown = formatPicture(picture, value);
+    return !shown.empty() && shown.front() == '#' ? formatNumber(value) : shown;
+}
+
 }  // namespace tavir::platform

@@ -29,6 +29,10 @@ Picture parsePicture(std::string_view text);
 std::string formatPicture(const Picture& picture, Decimal value);
 std::string formatPicture(const Picture& picture, double value);
 
+// The same, but a value wider than the picture is written as the plain
+// number it is: sums and printouts must never hide or cut a number.
+std::string formatPictureOrPlain(const Picture& picture, Decimal value);
+
 // A value typed into an entry with the picture: blanks around, point or
 // comma, empty means 0; blanks between digits separate groups ("1 000");
 // rounded to the picture's decimals. Nothing when the text is not a number

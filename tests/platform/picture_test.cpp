@@ -52,6 +52,10 @@ TEST(Picture, FormatDecimal) {
         {"", 1234567890123000, "############"},
     };
     for (const auto& [picture, m, text] : cases) EXPECT_EQ(formatPicture(pic(picture), milli(m)), text) << picture << " " << m;
+    // Where the picture would hide the number, the plain number shows.
+    EXPECT_EQ(formatPictureOrPlain(pic("@N4.2"), milli(12500)), "12.5");
+    EXPECT_EQ(formatPictureOrPlain(pic(""), milli(1234567890123000)), "1234567890123");
+    EXPECT_EQ(formatPictureOrPlain(pic("@N5.2"), milli(12500)), "12.50");
 }
 
 TEST(Picture, FormatDouble) {

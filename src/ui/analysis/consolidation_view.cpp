@@ -243,7 +243,7 @@ QString ConsolidationView::cellText(int row, const ConsolidationColumn& column) 
     }
     const platform::Decimal value = r.values[static_cast<size_t>(column.valueIndex - 1)];
     const platform::Picture picture = platform::parsePicture(column.picture);
-    QString text = value.isZero() ? QString() : toQString(platform::formatPicture(picture, value)).trimmed();
+    QString text = value.isZero() ? QString() : toQString(platform::formatPictureOrPlain(picture, value)).trimmed();
     if (model_->comparing()) {
         const CellChange change = model_->change(row, column.valueIndex);
         if (change.state == CellChange::Same || change.state == CellChange::Beyond) {
@@ -251,7 +251,7 @@ QString ConsolidationView::cellText(int row, const ConsolidationColumn& column) 
         } else if (change.state == CellChange::NewNow) {
             text += " (нов.)";
         } else if (change.state == CellChange::GoneNow) {
-            text = "0 (было " + toQString(platform::formatPicture(picture, model_->previousValue(row, column.valueIndex))).trimmed() + ")";
+            text = "0 (было " + toQString(platform::formatPictureOrPlain(picture, model_->previousValue(row, column.valueIndex))).trimmed() + ")";
         }
     }
     return text;
