@@ -117,7 +117,8 @@ private slots:
         QCOMPARE(menus.size(), expected.size());
         const QStringList built = {"Настройки пользователя", "Выбор принтера", "Межформенные контроли",
                                    "Внутриформенный контроль", "Список контролей", "Ввод отчетов",
-                                   "Печать бланков", "Своды,показатели", "Список Отчетов", "Полнота Отчетов"};
+                                   "Печать бланков", "Своды,показатели", "Список Отчетов", "Полнота Отчетов",
+                                   "Выгрузка отчетов "};
         for (int m = 0; m < menus.size(); ++m) {
             QCOMPARE(menus[m]->text(), expected[m].first);
             QStringList items;
@@ -160,7 +161,8 @@ private slots:
             QVERIFY2(button, qPrintable(name));
             QCOMPARE(button->toolTip(), tip);
             QCOMPARE(button->isEnabled(), name == "?HELP1" || name == "?BUTTON5" || name == "?BUTTON3" ||
-                                              name == "?BUTTON1" || name == "?BUTTON4" || name == "?BUTTON6");
+                                              name == "?BUTTON1" || name == "?BUTTON4" || name == "?BUTTON6" ||
+                                              name == "?BUTTON7");
         }
         QCOMPARE(bar->findChild<QLineEdit*>("?GLOBYEAR")->text(), QString("2014"));
         QVERIFY(bar->findChild<QLineEdit*>("?GLOBYEAR")->font().bold());
