@@ -218,12 +218,14 @@ Status runExport(const data::Installation& installation, platform::Interaction& 
         ui.message(st.message());
         return st;
     }
-    std::error_code ec;
-    std::filesystem::remove(outcome.target, ec);
     if (outcome.total == 0) {
+        // An older file of this name would pass for this run's result.
+        std::error_code ec;
+        std::filesystem::remove(outcome.target, ec);
         ui.message(kNothingExported);
         return Status::ok();
     }
+    // The rename replaces an older file of this name; a failure leaves it.
     if (Status st = placeFile(working, outcome.target); !st) {
         ui.message(st.message());
         return st;

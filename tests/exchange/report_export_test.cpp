@@ -257,6 +257,21 @@ TEST_F(ReportExportTest, ControlErrorsAskBeforeWriting) {
     EXPECT_TRUE(std::filesystem::exists(fx.dir() / "out" / "r5k2F12.dat"));
 }
 
+TEST_F(ReportExportTest, TargetThatCannotBeWrittenIsToldNotDone) {
+    // Something else holds the target's name: the run says so, leaves it
+    // and no part of a copy behind, and does not report "ГОТОВО ".
+    const auto blocked = fx.dir() / "out" / "u284m10F31.dat";
+    std::filesystem::create_directories(blocked / "inside");
+    auto& e = opened({10, 0, 0, false}, {31});
+    ASSERT_TRUE(e.exportMarked());
+    EXPECT_FALSE(e.lastRun().written);
+    EXPECT_NE(ui.messages().back(), kDone);
+    EXPECT_TRUE(ui.messages().back().starts_with("Файл " + blocked.string() + " не записан: ")) << ui.messages().back();
+    EXPECT_TRUE(std::filesystem::exists(blocked / "inside"));
+    EXPECT_FALSE(std::filesystem::exists(fx.dir() / "out" / "~u284m10F31.dat.part"));
+    EXPECT_TRUE(e.textLine().empty());
+}
+
 TEST_F(ReportExportTest, NoWorkingFileEndsTheProcedure) {
     std::filesystem::remove_all(fx.dir() / "export");
     auto& e = opened({10, 0, 0, false}, {31});
