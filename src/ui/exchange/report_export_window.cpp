@@ -4,6 +4,7 @@
 #include "ui/platform/qt_text.h"
 #include "ui/platform/widgets.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -165,7 +166,9 @@ void ReportExportWindow::proceed() {
 }
 
 void ReportExportWindow::exportMarked() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool goesOn = model_->exportMarked();
+    QApplication::restoreOverrideCursor();
     showResults();
     if (!goesOn) {
         close();
