@@ -317,4 +317,11 @@ CellChange ConsolidationWindow::change(int row, int valueIndex) const {
                        previousValue(row, valueIndex), threshold_);
 }
 
+std::vector<exchange::ConsolidatedExportRow> ConsolidationWindow::exportRows() const {
+    std::vector<exchange::ConsolidatedExportRow> rows;
+    rows.reserve(consolidation_.rows.size());
+    for (const ConsolidatedRow& r : consolidation_.rows) rows.push_back({r.table, r.unicod, r.values});
+    return rows;
+}
+
 }  // namespace tavir::analysis

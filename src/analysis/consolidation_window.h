@@ -9,6 +9,7 @@
 #include "controls/control_run.h"
 #include "controls/views.h"
 #include "data/records.h"
+#include "exchange/report_export.h"
 #include "maintenance/report_print.h"
 #include "platform/spreadsheet_channel.h"
 
@@ -113,6 +114,11 @@ public:
     maintenance::PrintRequest printRequest() const;
     // "Excel": the table export with the title in R3C1 and the border grid.
     platform::Status exportTable(platform::SpreadsheetServer& server, std::filesystem::path* workCopy = nullptr);
+
+    // "Экспорт свода": every consolidated row of the form (all tables, by row
+    // code) with its 25 values, written under the period "to".
+    std::vector<exchange::ConsolidatedExportRow> exportRows() const;
+    int64_t exportPeriod() const { return consolidation_.to; }
 
     // "Отклонение": the consolidation of the year before beside every value.
     // A year before without its files is told and the comparison stays off.

@@ -14,8 +14,8 @@ bool isBuilt(Procedure procedure) {
         case Procedure::SubmittedReports:
         case Procedure::Completeness:
         case Procedure::ReportList:
-        case Procedure::Help: return true;
         case Procedure::ReportExport:
+        case Procedure::Help: return true;
         case Procedure::ReportImport:
         case Procedure::DbfImport:
         case Procedure::OldFormatImport:

@@ -47,9 +47,21 @@ public:
         subject_ = std::move(subject);
     }
 
+    // The exchange path of the export and import windows: the last one used
+    // stays chosen for the next window while the program runs.
+    std::string exchangePath() const {
+        std::lock_guard lock(mutex_);
+        return exchangePath_;
+    }
+    void setExchangePath(std::string path) {
+        std::lock_guard lock(mutex_);
+        exchangePath_ = std::move(path);
+    }
+
 private:
     mutable std::mutex mutex_;
     Subject subject_;
+    std::string exchangePath_ = "A:\\";
 };
 
 // The one instance of the running program. Procedures take the state they

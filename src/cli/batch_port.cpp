@@ -28,7 +28,14 @@ std::string oneLine(std::string_view text) {
 
 void CliInteraction::message(std::string_view text) { err_ << oneLine(text) << std::endl; }
 
-int CliInteraction::ask(std::string_view text, std::string_view, int) {
+int CliInteraction::ask(std::string_view text, std::string_view buttons, int) {
+    if (answer_ > 0) {
+        const auto captions = platform::buttonCaptions(buttons);
+        const size_t i = static_cast<size_t>(answer_ - 1);
+        err_ << oneLine(text) << " (" << (i < captions.size() ? platform::withoutAccessMarks(captions[i]) : "")
+             << ")" << std::endl;
+        return answer_;
+    }
     err_ << oneLine(text) << " (нет ответа)" << std::endl;
     return 0;
 }

@@ -24,6 +24,9 @@ public:
     // A choice settled by an option: the pick window of `caption` takes the
     // line whose first cell (the code column of the choosers) is `code`.
     void choose(std::string caption, std::string code) { choices_[std::move(caption)] = std::move(code); }
+    // Every question gets button `button` (an option settled it); without
+    // this, questions go unanswered (0).
+    void answerQuestions(int button) { answer_ = button; }
 
     void message(std::string_view text) override;
     int ask(std::string_view text, std::string_view buttons, int safe = 1) override;
@@ -37,6 +40,7 @@ public:
 private:
     std::ostream& err_;
     std::map<std::string, std::string, std::less<>> choices_;
+    int answer_ = 0;
 };
 
 // The installation's subject from its settings record (USER1), which the

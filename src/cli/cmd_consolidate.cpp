@@ -8,6 +8,7 @@
 #include "cli/commands.h"
 #include "cli/report_args.h"
 #include "data/record_binding.h"
+#include "exchange/report_export.h"
 #include "platform/desktop_opener.h"
 #include "platform/number_format.h"
 #include "platform/numeric_text.h"
@@ -31,7 +32,7 @@ int run(Context& ctx, const std::vector<std::string>& argv) {
     if (!args.parse(argv,
                     {{"--form", true}, {"--from", true}, {"--to", true}, {"--district", true}, {"--reports", true},
                      {"--no-column-kinds"}, {"--table", true}, {"--filled-only"}, {"--check"},
-                     {"--compare-previous-year"}, {"--excel"}},
+                     {"--compare-previous-year"}, {"--excel"}, {"--export-to", true}},
                     0, error)) {
         return usageError(ctx, error);
     }
@@ -98,6 +99,21 @@ int run(Context& ctx, const std::vector<std::string>& argv) {
         if (auto st = window.setComparing(true); !st || !window.comparing()) return kExitFailure;
     }
 
+    if (args.has("--export-to")) {
+        // The consolidated exchange file of the installation's subject.
+        app::Subject subject;
+        if (auto st = installationSubject(inst, subject); !st) return fail(ctx, st.message());
+        int64_t written = 0;
+        std::filesystem::path file;
+        if (auto st = exchange::exportConsolidation(inst, ui, ctx.year, subject, *args.value("--export-to"),
+                                                    request.form, window.exportPeriod(), window.exportRows(), file,
+                                                    written);
+            !st) {
+            return kExitFailure;
+        }
+        ctx.out << written << '\t' << file.string() << '\n';
+        return kExitOk;
+    }
     if (args.has("--check")) {
         std::vector<controls::ResultEntry> lines;
         if (auto st = window.controlLines(lines); !st) return fail(ctx, st.message());
@@ -143,7 +159,7 @@ extern const Command consolidateCommand{
     "свод отчетов формы за период",
     "Использование: tavir-cli consolidate --form Ф [--from П1] [--to П2] [--district Р]\n"
     "                 [--reports ЛПУ:ПЕРИОД[,…]] [--no-column-kinds] [--table Т] [--filled-only]\n"
-    "                 [--check] [--compare-previous-year] [--excel]\n"
+    "                 [--check] [--compare-previous-year] [--excel] [--export-to ПУТЬ]\n"
     "Сводит отчеты формы Ф рабочего года за периоды с П1 по П2 (без них - за последний период,\n"
     "за который есть отчеты) по всей области, району Р или названным отчетам и выводит строки\n"
     "свода, как их показывает окно \"Свод\", по строке TSV: таблица, код строки, уникальный код\n"
@@ -153,7 +169,10 @@ extern const Command consolidateCommand{
     "  --filled-only            только заполненные строки\n"
     "  --check                  вместо строк - результат внутриформенного контроля свода\n"
     "  --compare-previous-year  после каждого значения - значение свода прошлого года\n"
-    "  --excel                  выгрузить таблицу Т в рабочую копию xlsx и вывести ее путь\n",
+    "  --excel                  выгрузить таблицу Т в рабочую копию xlsx и вывести ее путь\n"
+    "  --export-to ПУТЬ         \"Экспорт свода\": записать свод в файл обмена ПУТЬ + \"ssw\" + код\n"
+    "                           пользователя + \"F\" + форма + \".dat\" (\"\\\" в конце пути не\n"
+    "                           добавляется) и вывести число записей и путь файла\n",
     run,
 };
 

@@ -21,6 +21,7 @@ extern const Command reportsCommand;
 extern const Command consolidateCommand;
 extern const Command submittedCommand;
 extern const Command completenessCommand;
+extern const Command exportCommand;
 
 const std::vector<Command>& commands() {
     // The registry: one line per command.
@@ -38,6 +39,7 @@ const std::vector<Command>& commands() {
         consolidateCommand,
         submittedCommand,
         completenessCommand,
+        exportCommand,
     };
     return all;
 }

@@ -150,9 +150,10 @@ struct BatchRequest {
     int64_t period = 0;  // both month bounds
     std::vector<BatchForm> forms;
     // One facility; without it every facility of `district` that the
-    // facility listing gives.
+    // facility listing gives, or of the whole region when no district is
+    // given.
     std::optional<entry::FacilityLine> facility;
-    int district = 0;
+    std::optional<int> district;
     // Check rows come from each form's file instead of the value files.
     bool fromFiles = false;
     // The files are old-format exchange files (bare report value records)

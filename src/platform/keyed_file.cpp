@@ -16,6 +16,8 @@ namespace tavir::platform {
 
 namespace {
 
+constexpr const char* kDescriptionSql = "CREATE TABLE description (name TEXT NOT NULL, value TEXT NOT NULL)";
+
 constexpr int kBusyTimeoutMs = 5000;
 
 // --- Who has a file open ----------------------------------------------------
@@ -400,9 +402,71 @@ Status KeyedFile::checkSchema() {
     }
     sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE) return sqliteFail("не открывается", rc);
-    if (found != def_->createStatements()) {
+    std::vector<std::string> expected = def_->createStatements();
+    hasDescription_ = false;
+    if (def_->keys.empty() && found.size() == expected.size() + 1 && found.back() == kDescriptionSql) {
+        found.pop_back();
+        hasDescription_ = true;
+    }
+    if (found != expected) {
         return fail(ErrorKind::SchemaMismatch,
                     "структура таблицы не соответствует описанию файла " + def_->label);
+    }
+    return Status::ok();
+}
+
+Status KeyedFile::writeDescription(const Description& lines) {
+    if (!isOpen() || mode_ == OpenMode::Foreign || !def_->keys.empty()) {
+        return fail(ErrorKind::Invalid, "описание не записывается");
+    }
+    Status st = begin();
+    if (!st) return st;
+    std::string sql = hasDescription_ ? "DELETE FROM description;" : std::string(kDescriptionSql) + ";";
+    int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        rollback();
+        return sqliteFail("описание не записано", rc);
+    }
+    hasDescription_ = true;
+    sqlite3_stmt* stmt = nullptr;
+    rc = sqlite3_prepare_v2(db_, "INSERT INTO description (name, value) VALUES (?, ?)", -1, &stmt, nullptr);
+    for (const auto& [name, value] : lines) {
+        if (rc != SQLITE_OK) break;
+        sqlite3_bind_text(stmt, 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(stmt, 2, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+        rc = sqlite3_step(stmt);
+        if (rc == SQLITE_DONE) rc = SQLITE_OK;
+        sqlite3_reset(stmt);
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_OK) {
+        st = sqliteFail("описание не записано", rc);
+        rollback();
+        return st;
+    }
+    return commit();
+}
+
+Status KeyedFile::readDescription(Description& lines) {
+    lines.clear();
+    if (!isOpen()) return fail(ErrorKind::Invalid, "файл не открыт");
+    if (!hasDescription_) return Status::ok();
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db_, "SELECT name, value FROM description ORDER BY rowid", -1, &stmt, nullptr);
+    if (rc != SQLITE_OK) return sqliteFail("описание не читается", rc);
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        // Text only: a file from outside may put anything in the table.
+        if (sqlite3_column_type(stmt, 0) != SQLITE_TEXT || sqlite3_column_type(stmt, 1) != SQLITE_TEXT) {
+            rc = SQLITE_MISMATCH;
+            break;
+        }
+        lines.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)),
+                           reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1)));
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE) {
+        lines.clear();
+        return fail(ErrorKind::Damaged, "описание файла повреждено");
     }
     return Status::ok();
 }

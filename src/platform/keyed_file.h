@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 struct sqlite3;
@@ -114,6 +116,13 @@ public:
     Status commit();
     void rollback();
 
+    // The description a keyless file (an exchange file) may carry beside its
+    // records: name and value texts in a table of their own. Readers take a
+    // file with or without it; a file without it gives no lines.
+    using Description = std::vector<std::pair<std::string, std::string>>;
+    Status writeDescription(const Description& lines);
+    Status readDescription(Description& lines);
+
     // Rebuilds every key (needs the file open exclusively).
     Status rebuildKeys();
     // Quick consistency check of pages and keys.
@@ -128,6 +137,7 @@ private:
     Status fail(ErrorKind kind, const std::string& what);
     Status sqliteFail(const std::string& what, int rc);
     Status checkSchema();
+    bool hasDescription_ = false;
     Status prepare(sqlite3_stmt** stmt, const std::string& sql);
     void bindRecord(sqlite3_stmt* stmt, const Record& record, int firstParam);
     void readRow(sqlite3_stmt* stmt, Record& record, const std::vector<int>& fields);

@@ -119,7 +119,8 @@ private slots:
         QCOMPARE(menus.size(), expected.size());
         const QStringList built = {"Настройки пользователя", "Выбор принтера", "Межформенные контроли",
                                    "Внутриформенный контроль", "Список контролей", "Ввод отчетов",
-                                   "Печать бланков", "Своды,показатели", "Список Отчетов", "Полнота Отчетов"};
+                                   "Печать бланков", "Своды,показатели", "Список Отчетов", "Полнота Отчетов",
+                                   "Выгрузка отчетов "};
         for (int m = 0; m < menus.size(); ++m) {
             QCOMPARE(menus[m]->text(), expected[m].first);
             QStringList items;
@@ -162,7 +163,8 @@ private slots:
             QVERIFY2(button, qPrintable(name));
             QCOMPARE(button->toolTip(), tip);
             QCOMPARE(button->isEnabled(), name == "?HELP1" || name == "?BUTTON5" || name == "?BUTTON3" ||
-                                              name == "?BUTTON1" || name == "?BUTTON4" || name == "?BUTTON6");
+                                              name == "?BUTTON1" || name == "?BUTTON4" || name == "?BUTTON6" ||
+                                              name == "?BUTTON7");
             // A disabled button looks it: its picture is faint.
             if (!button->isEnabled()) {
                 auto ink = [&](QIcon::Mode mode) {

@@ -24,6 +24,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -198,7 +199,7 @@ private slots:
         QVERIFY(rows > 0);
         QCOMPARE(child<QLabel>(view, "?TABLE")->text(), QString("1"));
         QVERIFY(!child<QPushButton>(view, "?PREVIOUS")->isEnabled());
-        QVERIFY(!child<QPushButton>(view, "?EXPORT")->isEnabled());
+        QVERIFY(child<QPushButton>(view, "?EXPORT")->isEnabled());
 
         // The grid shows the model's sums in the column's picture.
         auto& model = view->model();
@@ -248,6 +249,22 @@ private slots:
         QVERIFY(platform::XlsxWorkbook::load(opened->opened()[0], book).isOk());
         QCOMPARE(QString::fromStdString(book.value(3, 1).text), child<QLabel>(view, "?TITLE")->text());
         QCOMPARE(scripts.back()->messages().back(), std::string("Выгрузка в Excel завершена"));
+
+        // "Экспорт свода": the path window, then the consolidated exchange
+        // file of every row of the form.
+        QTemporaryDir target;
+        auto pathShown = fixture::whenModal("ExportPath", [&](QWidget* dialog) {
+            QCOMPARE(child<QComboBox>(dialog, "?PATH")->itemText(0).isEmpty(), false);
+            child<QComboBox>(dialog, "?PATH")->setEditText(target.path() + "/");
+            child<QPushButton>(dialog, "?CONTINUE")->click();
+        });
+        child<QPushButton>(view, "?EXPORT")->click();
+        QVERIFY(fixture::shown(pathShown));
+        const QStringList written = QDir(target.path()).entryList({"ssw*F117.dat"}, QDir::Files);
+        QCOMPARE(written.size(), 1);
+        const std::string count = "Число записей:" + std::to_string(model.consolidation().rows.size()) + " в файле";
+        QVERIFY(scripts.back()->messages().back().starts_with(count));
+        QVERIFY(model.consolidation().rows.size() > 0);
 
         const QString dir = QString(TAVIR_BUILD_DIR) + "/screenshots";
         QVERIFY(QDir().mkpath(dir));

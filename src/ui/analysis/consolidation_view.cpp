@@ -3,6 +3,7 @@
 #include "platform/number_format.h"
 #include "platform/picture.h"
 #include "platform/text.h"
+#include "ui/exchange/export_path_dialog.h"
 #include "ui/maintenance/print_params_window.h"
 #include "ui/platform/desktop_opener_qt.h"
 #include "ui/platform/qt_text.h"
@@ -49,7 +50,7 @@ int pixels(const QWidget* w, int units) { return units * w->fontMetrics().averag
 
 }  // namespace
 
-ConsolidationView::ConsolidationView(const data::Installation& installation, const app::SharedState& state,
+ConsolidationView::ConsolidationView(const data::Installation& installation, app::SharedState& state,
                                      const InteractionFactory& interactions, registry::AnalysisRequest request,
                                      QWidget* parent)
     : QWidget(parent),
@@ -58,6 +59,7 @@ ConsolidationView::ConsolidationView(const data::Installation& installation, con
       controlViews_(this),
       opener_(std::make_unique<QtDesktopOpener>()),
       model_(std::make_unique<analysis::ConsolidationWindow>(installation_, state, *ui_, std::move(request))),
+      export_(std::make_unique<exchange::ConsolidatedExport>(installation_, state, *ui_)),
       table_(new QLabel(this)),
       tableName_(new QLabel(this)),
       rowName_(new QLabel(this)),
@@ -132,10 +134,14 @@ ConsolidationView::ConsolidationView(const data::Installation& installation, con
         platform::SpreadsheetServer server(*opener_);
         model_->exportTable(server);
     });
-    // The consolidated exchange file is written by data exchange, which this
-    // build does not have yet.
     QPushButton* exportButton = namedButton(this, "?EXPORT", "Экспорт свода");
-    exportButton->setEnabled(false);
+    connect(exportButton, &QPushButton::clicked, this, [this] {
+        if (!export_->open()) return;
+        ExportPathDialog dialog(export_->candidates(), export_->exchangePath(), export_->year(), this);
+        if (dialog.exec() != QDialog::Accepted) return;
+        export_->setExchangePath(dialog.path());
+        export_->write(model_->request().form, model_->exportPeriod(), model_->exportRows());
+    });
     deviation_->setObjectName("?DEVIATION");
     deviation_->setToolTip("Отклонение данных к прошлому году");
     connect(deviation_, &QCheckBox::toggled, this, [this](bool on) {

@@ -28,7 +28,7 @@ namespace tavir::ui {
 class ConsolidationView : public QWidget {
     Q_OBJECT
 public:
-    ConsolidationView(const data::Installation& installation, const app::SharedState& state,
+    ConsolidationView(const data::Installation& installation, app::SharedState& state,
                       const InteractionFactory& interactions, registry::AnalysisRequest request,
                       QWidget* parent = nullptr);
 
@@ -49,6 +49,7 @@ private:
     QtControlViews controlViews_;
     std::unique_ptr<platform::DesktopOpener> opener_;
     std::unique_ptr<analysis::ConsolidationWindow> model_;
+    std::unique_ptr<exchange::ConsolidatedExport> export_;
     QLabel* table_;
     QLabel* tableName_;
     QLabel* rowName_;

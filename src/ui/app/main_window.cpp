@@ -6,6 +6,7 @@
 #include "ui/controls/control_run_view.h"
 #include "ui/controls/interform_view.h"
 #include "ui/entry/report_window.h"
+#include "ui/exchange/report_export_window.h"
 #include "ui/exchange/user_settings_window.h"
 #include "ui/maintenance/blank_forms_window.h"
 #include "ui/platform/printer_setup.h"
@@ -86,6 +87,7 @@ bool opensHere(app::Procedure procedure) {
         case app::Procedure::ReportList:
         case app::Procedure::SubmittedReports:
         case app::Procedure::Completeness:
+        case app::Procedure::ReportExport:
         case app::Procedure::BlankForms: return true;
         default: return false;
     }
@@ -220,6 +222,15 @@ void MainWindow::start(app::Procedure procedure, app::Launch launch) {
     switch (procedure) {
         case app::Procedure::UserSettings: {
             auto* window = new UserSettingsWindow(installation_, model_.state(), interactions_);
+            if (!window->open()) {
+                delete window;
+                return;
+            }
+            open(window, launch);
+            break;
+        }
+        case app::Procedure::ReportExport: {
+            auto* window = new ReportExportWindow(installation_, model_.state(), interactions_);
             if (!window->open()) {
                 delete window;
                 return;
