@@ -4,6 +4,7 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <bit>
 #include <atomic>
 #include <thread>
 #include <limits>
@@ -71,70 +72,83 @@ public:
         int& slot = slots_[static_cast<uint16_t>(unicod)];
         if (slot < 0) {
             slot = static_cast<int>(rows_.size());
-            rows_.push_back({unicod, table, {}});
+            rows_.push_back({unicod, table});
+            sums_.emplace_back();
         }
-        ConsolidatedRow& row = rows_[static_cast<size_t>(slot)];
-        const std::array<int, kConsolidatedValues>* kinds = kindsOf(table);
+        const uint32_t columns = admitted(table, period);
+        std::array<int64_t, kConsolidatedValues>& sum = sums_[static_cast<size_t>(slot)];
         const int64_t* values = r.elements(f.data);
+        uint32_t overflow = 0;
         for (int c = 0; c < kConsolidatedValues; ++c) {
-            if (values[c] == 0 || !admits(kinds ? (*kinds)[c] : kPlainColumn, period, from_, to_)) continue;
-            if (Status st = addTo(row, c, values[c]); !st) return st;
+            if (columns >> c & 1u) overflow |= static_cast<uint32_t>(__builtin_add_overflow(sum[c], values[c], &sum[c])) << c;
         }
-        return Status::ok();
+        return overflow ? overflowAt(rows_[static_cast<size_t>(slot)], overflow) : Status::ok();
     }
 
     // Adds the sums of another part; rows first met there keep its table code.
     Status merge(const Summer& other) {
         records_ += other.records_;
-        for (const ConsolidatedRow& theirs : other.rows_) {
+        for (size_t i = 0; i < other.rows_.size(); ++i) {
+            const ConsolidatedRow& theirs = other.rows_[i];
             int& slot = slots_[static_cast<uint16_t>(theirs.unicod)];
             if (slot < 0) {
                 slot = static_cast<int>(rows_.size());
                 rows_.push_back(theirs);
+                sums_.push_back(other.sums_[i]);
                 continue;
             }
-            ConsolidatedRow& row = rows_[static_cast<size_t>(slot)];
+            std::array<int64_t, kConsolidatedValues>& sum = sums_[static_cast<size_t>(slot)];
+            uint32_t overflow = 0;
             for (int c = 0; c < kConsolidatedValues; ++c) {
-                if (Status st = addTo(row, c, theirs.values[c].milli()); !st) return st;
+                overflow |= static_cast<uint32_t>(__builtin_add_overflow(sum[c], other.sums_[i][c], &sum[c])) << c;
             }
+            if (overflow) return overflowAt(rows_[static_cast<size_t>(slot)], overflow);
         }
         return Status::ok();
     }
 
     void finish(Consolidation& out) {
+        for (size_t i = 0; i < rows_.size(); ++i) {
+            for (int c = 0; c < kConsolidatedValues; ++c) rows_[i].values[c] = platform::Decimal::fromMilli(sums_[i][c]);
+        }
         out.rows = std::move(rows_);
         out.recordsRead = records_;
         std::sort(out.rows.begin(), out.rows.end(), [](const auto& a, const auto& b) { return a.unicod < b.unicod; });
     }
 
 private:
-    static Status addTo(ConsolidatedRow& row, int c, int64_t value) {
-        int64_t sum = 0;
-        if (__builtin_add_overflow(row.values[c].milli(), value, &sum)) {
-            return Status::fail(ErrorKind::Invalid, "Сумма не помещается в поле: таблица " + std::to_string(row.table) +
-                                                        ", строка с кодом " + std::to_string(row.unicod) +
-                                                        ", графа " + std::to_string(c + 1));
+    // The value columns that take a record of the table and period, one bit
+    // each; the last answer is kept, as records of one table and period
+    // mostly come together.
+    uint32_t admitted(int table, int64_t period) {
+        if (table == lastTable_ && period == lastPeriod_) return lastColumns_;
+        auto it = kindsByTable_.find(table);
+        uint32_t columns = 0;
+        for (int c = 0; c < kConsolidatedValues; ++c) {
+            if (admits(it == kindsByTable_.end() ? kPlainColumn : it->second[c], period, from_, to_)) columns |= 1u << c;
         }
-        row.values[c] = platform::Decimal::fromMilli(sum);
-        return Status::ok();
+        lastTable_ = table;
+        lastPeriod_ = period;
+        lastColumns_ = columns;
+        return columns;
     }
 
-    const std::array<int, kConsolidatedValues>* kindsOf(int table) {
-        if (table != lastTable_) {
-            auto it = kindsByTable_.find(table);
-            lastKinds_ = it == kindsByTable_.end() ? nullptr : &it->second;
-            lastTable_ = table;
-        }
-        return lastKinds_;
+    // `columns`: one bit per value column whose sum left the range.
+    static Status overflowAt(const ConsolidatedRow& row, uint32_t columns) {
+        return Status::fail(ErrorKind::Invalid, "Сумма не помещается в поле: таблица " + std::to_string(row.table) +
+                                                    ", строка с кодом " + std::to_string(row.unicod) + ", графа " +
+                                                    std::to_string(std::countr_zero(columns) + 1));
     }
 
     int64_t from_, to_;
     std::vector<int> slots_;  // row unique code -> index in rows_
     std::vector<ConsolidatedRow> rows_;
+    std::vector<std::array<int64_t, kConsolidatedValues>> sums_;  // thousandths, by index in rows_
     int64_t records_ = 0;
     std::map<int, std::array<int, kConsolidatedValues>> kindsByTable_;
     int lastTable_ = std::numeric_limits<int>::min();
-    const std::array<int, kConsolidatedValues>* lastKinds_ = nullptr;
+    int64_t lastPeriod_ = std::numeric_limits<int64_t>::min();
+    uint32_t lastColumns_ = 0;
 };
 
 // Whether the whole-file and district reads count a record of the period in.
@@ -147,7 +161,8 @@ Summer::Fields fieldsOf(const platform::FileDef& def) {
 }
 
 // Adds the included records at positions first..last (last 0: to the end);
-// `done` counts the records read, `stop` ends the read early.
+// `done` counts the records read, in steps so that the two readers do not
+// contend for it on every record; `stop` ends the read early.
 Status sumPositions(const std::filesystem::path& path, const Consolidation& c, int64_t first, int64_t last,
                     Summer& summer, std::atomic<int64_t>& done, const std::atomic<bool>& stop) {
     data::RecordFile<data::Otchet> file(path);
@@ -155,12 +170,16 @@ Status sumPositions(const std::filesystem::path& path, const Consolidation& c, i
     const Summer::Fields f = fieldsOf(file.def());
     platform::Record record(file.def());
     auto cursor = file.byPosition(first, platform::Direction::Forward, {f.mes, f.tab, f.row, f.data});
+    int64_t read = 0;
     while (cursor.next(record)) {
         if (last > 0 && record.position > last) break;
         if (included(c, record.num(f.mes))) {
             if (Status st = summer.add(record, f); !st) return st;
         }
-        if ((done.fetch_add(1, std::memory_order_relaxed) & (kProgressStep - 1)) == 0 && stop) break;
+        if (++read % kProgressStep == 0) {
+            done.fetch_add(kProgressStep, std::memory_order_relaxed);
+            if (stop) break;
+        }
     }
     return cursor.status();
 }
@@ -283,8 +302,8 @@ Status consolidate(const data::Installation& installation, const registry::Analy
                 if (included(out, r.num(f.mes))) {
                     if (firstStatus = summer.add(r, f); !firstStatus) break;
                 }
-                done.fetch_add(1, std::memory_order_relaxed);
-                if (progress && ++read % kProgressStep == 0) {
+                if (++read % kProgressStep == 0 && progress) {
+                    done.fetch_add(kProgressStep, std::memory_order_relaxed);
                     progress->update(done.load(), last, "Свод");
                     if (progress->cancelled()) {
                         firstStatus = cancelled;

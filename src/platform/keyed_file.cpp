@@ -278,7 +278,20 @@ Status KeyedFile::fail(ErrorKind kind, const std::string& what) {
 
 Status KeyedFile::sqliteFail(const std::string& what, int rc) { return fail(kindOf(rc), what + ": " + systemText(db_, rc)); }
 
+namespace {
+
+// SQLite's memory statistics take one process-wide lock on every allocation,
+// which files read on threads of their own would queue on. It can only be
+// switched off before SQLite starts, so before the program's first open.
+void configureSqlite() {
+    static const bool configured = [] { return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK; }();
+    (void)configured;
+}
+
+}  // namespace
+
 Status KeyedFile::create(const FileDef& def, const std::filesystem::path& path) {
+    configureSqlite();
     const std::string name = path.string();
     std::error_code ec;
     if (std::filesystem::exists(path, ec)) {
@@ -309,6 +322,7 @@ Status KeyedFile::create(const FileDef& def, const std::filesystem::path& path) 
 }
 
 Status KeyedFile::open(OpenMode mode) {
+    configureSqlite();
     if (openCount_ > 0) {
         ++openCount_;
         return Status::ok();
