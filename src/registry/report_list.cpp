@@ -5,10 +5,10 @@
 #include "platform/number_format.h"
 #include "platform/numeric_text.h"
 #include "platform/text.h"
+#include "registry/registry_names.h"
 #include "registry/report_scan.h"
 
 #include <algorithm>
-#include <map>
 
 namespace tavir::registry {
 
@@ -161,21 +161,11 @@ Status ReportListWindow::build() {
 }
 
 Status ReportListWindow::fillNamesAndChoices() {
-    std::vector<data::Bolnbol> facilityList;
-    std::vector<data::Region1> districtList;
-    std::vector<data::Viduch> kindList;
-    if (Status st = data::readAll(installation_.bolnFile(), facilityList); !st) return st;
-    if (Status st = data::readAll(installation_.region1File(), districtList); !st) return st;
-    if (Status st = data::readAll(installation_.viduchFile(), kindList); !st) return st;
-    std::map<int, const data::Bolnbol*> facilities;
-    for (const auto& b : facilityList) facilities.emplace(b.UNICOD, &b);
-    std::map<int, std::string> districts, kinds;
-    for (const auto& r : districtList) districts.emplace(r.CODREG, r.NAME);
-    for (const auto& v : kindList) kinds.emplace(v.CODVID, v.NAMEUCH);
+    RegistryNames names;
+    if (Status st = readRegistryNames(installation_, names); !st) return st;
     auto districtName = [&](int code) {
-        auto it = districts.find(code);
-        return platform::cutToWidth(it == districts.end() ? kMissingDistrict : std::string_view(it->second),
-                                    kDistrictNameWidth);
+        const std::string* name = names.districtName(code);
+        return platform::cutToWidth(name ? std::string_view(*name) : kMissingDistrict, kDistrictNameWidth);
     };
 
     for (ReportListEntry& e : entries_) {
@@ -189,23 +179,22 @@ Status ReportListWindow::fillNamesAndChoices() {
             e.districtName = districtName(e.district);
             e.facilityName = e.facility - entry::kDistrictFacilityBase < 100 ? " район" : " город";
             e.kindName = e.facilityName;
-        } else if (auto it = facilities.find(e.facility); it == facilities.end()) {
+        } else if (const data::Bolnbol* facility = names.facility(e.facility); !facility) {
             e.facilityName = "uch" + std::to_string(e.facility) + "reg" + std::to_string(e.district);
         } else {
-            const data::Bolnbol& b = *it->second;
+            const data::Bolnbol& b = *facility;
             e.facilityName = platform::cutToWidth(b.NAZV, kFacilityNameWidth);
             e.kind = b.VID;
             e.settlementCode = b.SEL;
             e.settlement = settlementText(b.SEL);
-            auto kind = kinds.find(b.VID);
-            if (kind != kinds.end()) e.kindName = platform::cutToWidth(kind->second, kKindNameWidth);
+            if (const std::string* kind = names.kindName(b.VID)) e.kindName = platform::cutToWidth(*kind, kKindNameWidth);
             e.districtName = districtName(e.district);
             if (e.district != b.CODREG) ui_.message("Неверен регион-код лпу" + std::to_string(e.facility));
         }
     }
 
     districts_.clear();
-    for (const auto& [code, name] : districts) districts_.push_back({code, name});
+    for (const auto& [code, name] : names.districtNames) districts_.push_back({code, name});
     for (auto [code, name] : {std::pair<int, std::string_view>{0, kRegionText}, {kRuralDistricts, "Районы"},
                               {kCities, "Тарвин+Ольмов"}, {kMunicipalDistricts, "Муниципальные"}}) {
         districts_.push_back({code, std::string(name)});
@@ -214,7 +203,7 @@ Status ReportListWindow::fillNamesAndChoices() {
                      [](const entry::Choice& a, const entry::Choice& b) { return a.code < b.code; });
     kinds_.clear();
     kinds_.push_back({0, "Все виды ЛПУ"});
-    for (const auto& [code, name] : kinds) {
+    for (const auto& [code, name] : names.kindNames) {
         if (code != 0) kinds_.push_back({code, platform::cutToWidth(name, kKindChoiceWidth)});
     }
     return Status::ok();
