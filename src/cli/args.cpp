@@ -1,5 +1,7 @@
 #include "cli/args.h"
 
+#include "platform/numeric_text.h"
+
 #include <algorithm>
 
 namespace tavir::cli {
@@ -51,6 +53,11 @@ bool Args::parse(const std::vector<std::string>& args, const std::vector<OptionS
 const std::string* Args::value(std::string_view option) const {
     auto it = given_.find(option);
     return it == given_.end() ? nullptr : &it->second;
+}
+
+std::optional<int64_t> Args::integer(std::string_view option) const {
+    const std::string* text = value(option);
+    return text ? platform::parseIntegerStrict(*text) : std::nullopt;
 }
 
 }  // namespace tavir::cli

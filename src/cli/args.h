@@ -2,6 +2,7 @@
 // everything else is a positional argument.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -25,6 +26,8 @@ public:
     bool has(std::string_view option) const { return given_.contains(std::string(option)); }
     // The value of an option, or nullptr when it was not given.
     const std::string* value(std::string_view option) const;
+    // The value as a whole number; none when not given or not a number.
+    std::optional<int64_t> integer(std::string_view option) const;
     const std::vector<std::string>& positional() const { return positional_; }
 
 private:

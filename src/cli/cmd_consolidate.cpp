@@ -21,11 +21,6 @@ namespace tavir::cli {
 
 namespace {
 
-std::optional<int64_t> number(const Args& args, std::string_view option) {
-    const std::string* text = args.value(option);
-    return text ? platform::parseIntegerStrict(*text) : std::nullopt;
-}
-
 int run(Context& ctx, const std::vector<std::string>& argv) {
     Args args;
     std::string error;
@@ -38,7 +33,7 @@ int run(Context& ctx, const std::vector<std::string>& argv) {
     }
     if (!args.has("--form")) return usageError(ctx, "не указан параметр --form");
     for (std::string_view option : {"--form", "--from", "--to", "--district", "--table"}) {
-        if (args.has(option) && !number(args, option)) {
+        if (args.has(option) && !args.integer(option)) {
             return usageError(ctx, "неверное значение " + std::string(option) + " " + *args.value(option));
         }
     }
@@ -49,7 +44,7 @@ int run(Context& ctx, const std::vector<std::string>& argv) {
     if (args.has("--excel") && !args.has("--table")) return usageError(ctx, "--excel выгружает одну таблицу: нужен --table");
 
     const data::Installation inst(ctx.workdir);
-    request.form = static_cast<int>(*number(args, "--form"));
+    request.form = static_cast<int>(*args.integer("--form"));
     request.year = ctx.year;
     std::vector<data::Forma> forms;
     if (auto st = data::readAll(inst.formaFile(ctx.year), forms); !st) return fail(ctx, st.message());
@@ -59,12 +54,12 @@ int run(Context& ctx, const std::vector<std::string>& argv) {
     request.formName = form->NAME;
     request.periodType = form->TIP;
     request.ignoreColumnKinds = args.has("--no-column-kinds");
-    request.district = static_cast<int>(number(args, "--district").value_or(0));
+    request.district = static_cast<int>(args.integer("--district").value_or(0));
 
     // The periods as the report list would hand them: the latest stored one
     // unless given, 0 for annual forms.
     if (request.periodType != 0) {
-        const auto from = number(args, "--from"), to = number(args, "--to");
+        const auto from = args.integer("--from"), to = args.integer("--to");
         if (from || to) {
             request.lower = from.value_or(1);
             request.upper = to.value_or(*from);
@@ -122,7 +117,7 @@ int run(Context& ctx, const std::vector<std::string>& argv) {
         }
         return kExitOk;
     }
-    const auto table = number(args, "--table");
+    const auto table = args.integer("--table");
     if (args.has("--filled-only")) window.setFilledOnly(true);
     bool found = false;
     for (int i = 0; i < static_cast<int>(window.tables().size()); ++i) {

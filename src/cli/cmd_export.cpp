@@ -61,7 +61,7 @@ int run(Context& ctx, const std::vector<std::string>& argv) {
                                          std::tuple{"--quarter", 4, &periods.quarter},
                                          std::tuple{"--half", 2, &periods.half}}) {
         if (!args.has(option)) continue;
-        const auto n = platform::parseIntegerStrict(*args.value(option));
+        const auto n = args.integer(option);
         if (!n || *n < 1 || *n > bound) {
             return usageError(ctx, "неверное значение " + std::string(option) + " " + *args.value(option));
         }

@@ -14,11 +14,6 @@ namespace tavir::cli {
 
 namespace {
 
-std::optional<int64_t> number(const Args& args, std::string_view option) {
-    const std::string* text = args.value(option);
-    return text ? platform::parseIntegerStrict(*text) : std::nullopt;
-}
-
 bool hasChoice(const std::vector<entry::Choice>& choices, int code) {
     return std::any_of(choices.begin(), choices.end(), [code](const auto& c) { return c.code == code; });
 }
@@ -34,7 +29,7 @@ int run(Context& ctx, const std::vector<std::string>& argv) {
     }
     if (!args.has("--form")) return usageError(ctx, "не указан параметр --form");
     for (std::string_view option : {"--form", "--from", "--to", "--district", "--kind"}) {
-        if (args.has(option) && !number(args, option)) {
+        if (args.has(option) && !args.integer(option)) {
             return usageError(ctx, "неверное значение " + std::string(option) + " " + *args.value(option));
         }
     }
@@ -68,18 +63,18 @@ int run(Context& ctx, const std::vector<std::string>& argv) {
     if (auto st = window.openForm(chosen); !st) return fail(ctx, st.message());
     if (!chosen) return fail(ctx, "форма " + *args.value("--form") + " не выбрана");
 
-    const auto from = number(args, "--from"), to = number(args, "--to");
+    const auto from = args.integer("--from"), to = args.integer("--to");
     if (from) window.setLower(*from);
     if (to || from) window.setUpper(to ? *to : *from);
     if (auto st = window.build(); !st) return fail(ctx, st.message());
 
-    if (const auto district = number(args, "--district")) {
+    if (const auto district = args.integer("--district")) {
         if (!hasChoice(window.districtChoices(), static_cast<int>(*district))) {
             return fail(ctx, "нет района " + *args.value("--district"));
         }
         window.chooseDistrict(static_cast<int>(*district));
     }
-    if (const auto kind = number(args, "--kind")) {
+    if (const auto kind = args.integer("--kind")) {
         if (!hasChoice(window.kindChoices(), static_cast<int>(*kind))) {
             return fail(ctx, "нет вида ЛПУ " + *args.value("--kind"));
         }
