@@ -224,20 +224,24 @@ controls::CheckRows ConsolidationWindow::checkRows() const {
     return rows;
 }
 
-Status ConsolidationWindow::control(controls::ControlViews& views) {
+controls::TableList ConsolidationWindow::tableList() const {
     controls::TableList tables;
     for (const ConsolidationTable& t : consolidation_.tables) tables.push_back({t.code, t.sm, t.a});
-    entry::ChooserContext ctx{installation_, ui_, request_.year, state_.subject()};
+    return tables;
+}
+
+entry::ChooserContext ConsolidationWindow::controlContext() const {
+    return {installation_, ui_, request_.year, state_.subject()};
+}
+
+Status ConsolidationWindow::control(controls::ControlViews& views) {
     int count = 0;
-    return controls::controlRun(ctx, views, request_.form, checkRows(), tables, count);
+    return controls::controlRun(controlContext(), views, request_.form, checkRows(), tableList(), count);
 }
 
 Status ConsolidationWindow::controlLines(std::vector<controls::ResultEntry>& lines) {
-    controls::TableList tables;
-    for (const ConsolidationTable& t : consolidation_.tables) tables.push_back({t.code, t.sm, t.a});
-    entry::ChooserContext ctx{installation_, ui_, request_.year, state_.subject()};
     int appended = 0;
-    return controls::controlRunBatch(ctx, request_.form, checkRows(), tables, lines, appended);
+    return controls::controlRunBatch(controlContext(), request_.form, checkRows(), tableList(), lines, appended);
 }
 
 maintenance::PrintRequest ConsolidationWindow::printRequest() const {

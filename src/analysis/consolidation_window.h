@@ -134,7 +134,11 @@ private:
     platform::Status buildGrid();
     platform::Status loadTableLayout();
     void hideEmptyRows();
+    // What the form's control run takes: the consolidated rows, the tables
+    // and the context of the request's year.
     controls::CheckRows checkRows() const;
+    controls::TableList tableList() const;
+    entry::ChooserContext controlContext() const;
 
     const data::Installation& installation_;
     const app::SharedState& state_;
