@@ -32,7 +32,8 @@ enum class Procedure {
 // until its window closes) or as a window of its own beside the others.
 enum class Launch { SameThread, NewThread };
 
-// Whether the procedure exists in this build.
+// Whether the procedure exists in this build: its menu item and toolbar
+// button are enabled, and the main window opens its window.
 bool isBuilt(Procedure procedure);
 
 struct MenuItem {

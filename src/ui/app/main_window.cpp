@@ -72,29 +72,6 @@ QStyle::StandardPixmap pictureOf(app::Procedure procedure) {
     }
 }
 
-// The procedures whose windows start() opens. A command is offered (its
-// menu item and toolbar button enabled) only when it is built and opens here,
-// so that no enabled control does nothing.
-bool opensHere(app::Procedure procedure) {
-    switch (procedure) {
-        case app::Procedure::UserSettings:
-        case app::Procedure::Help:
-        case app::Procedure::PrinterSetup:
-        case app::Procedure::IntraFormControl:
-        case app::Procedure::InterFormControls:
-        case app::Procedure::ReportEntry:
-        case app::Procedure::ControlList:
-        case app::Procedure::ReportList:
-        case app::Procedure::SubmittedReports:
-        case app::Procedure::Completeness:
-        case app::Procedure::ReportExport:
-        case app::Procedure::BlankForms: return true;
-        default: return false;
-    }
-}
-
-bool offered(app::Procedure procedure) { return app::isBuilt(procedure) && opensHere(procedure); }
-
 // A disabled button's picture drawn faint: the style's greyed pictures of
 // the toolbar's icons look much like enabled ones.
 QIcon withFadedDisabled(const QIcon& icon, const QSize& size) {
@@ -144,7 +121,7 @@ void MainWindow::buildMenus() {
         QMenu* m = menuBar()->addMenu(toQString(menu.title));
         for (const app::MenuItem& item : menu.items) {
             QAction* action = m->addAction(toQString(item.text));
-            action->setEnabled(offered(item.procedure));
+            action->setEnabled(app::isBuilt(item.procedure));
             connect(action, &QAction::triggered, this,
                     [this, procedure = item.procedure, launch = item.launch] { start(procedure, launch); });
         }
@@ -200,7 +177,7 @@ void MainWindow::buildToolbar() {
                 button->setToolTip(toQString(control.text));
                 button->setIcon(withFadedDisabled(style()->standardIcon(pictureOf(control.procedure)),
                                                   bar->iconSize()));
-                button->setEnabled(offered(control.procedure));
+                button->setEnabled(app::isBuilt(control.procedure));
                 connect(button, &QToolButton::clicked, this,
                         [this, procedure = control.procedure, launch = control.launch] { start(procedure, launch); });
                 bar->addWidget(button);
@@ -218,7 +195,7 @@ void MainWindow::refreshFields() {
 }
 
 void MainWindow::start(app::Procedure procedure, app::Launch launch) {
-    if (!offered(procedure)) return;
+    if (!app::isBuilt(procedure)) return;
     switch (procedure) {
         case app::Procedure::UserSettings: {
             auto* window = new UserSettingsWindow(installation_, model_.state(), interactions_);
