@@ -114,14 +114,18 @@ void BM_ScanSumsKeyOrder(benchmark::State& state) { scanSums(state, true); }
 BENCHMARK(BM_ScanSumsPositionOrder)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScanSumsKeyOrder)->Unit(benchmark::kMillisecond);
 
+// The sums of the 25 values per row code, ordered by row code.
+std::string groupBySums() {
+    std::string sql = "SELECT UNICODSTR";
+    for (int i = 1; i <= kValues; ++i) sql += ", sum(DATA" + std::to_string(i) + ")";
+    return sql + " FROM otchet GROUP BY UNICODSTR ORDER BY UNICODSTR";
+}
+
 void BM_SqliteGroupBySums(benchmark::State& state) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(columnFile().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    std::string sql = "SELECT UNICODSTR";
-    for (int i = 1; i <= kValues; ++i) sql += ", sum(DATA" + std::to_string(i) + ")";
-    sql += " FROM otchet GROUP BY UNICODSTR";
     sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
+    sqlite3_prepare_v2(db, groupBySums().c_str(), -1, &stmt, nullptr);
     for (auto _ : state) {
         int64_t total = 0;
         while (sqlite3_step(stmt) == SQLITE_ROW) total += sqlite3_column_int64(stmt, 1);
@@ -133,16 +137,22 @@ void BM_SqliteGroupBySums(benchmark::State& state) {
 }
 BENCHMARK(BM_SqliteGroupBySums)->Unit(benchmark::kMillisecond);
 
+// The request of the report list for the benchmarks' monthly form.
+registry::AnalysisRequest formRequest(int64_t lower, int64_t upper) {
+    registry::AnalysisRequest request;
+    request.form = 12;
+    request.periodType = 1;
+    request.lower = lower;
+    request.upper = upper;
+    request.year = kBenchYear;
+    return request;
+}
+
 // The consolidation of the whole year without chosen reports, and of 50
 // chosen reports; the year's sums are compared with SQLite's GROUP BY.
 void BM_ConsolidationYear(benchmark::State& state) {
     const data::Installation inst(regionInstallation());
-    registry::AnalysisRequest request;
-    request.form = 12;
-    request.periodType = 1;
-    request.lower = 1;
-    request.upper = kMonths;
-    request.year = kBenchYear;
+    const registry::AnalysisRequest request = formRequest(1, kMonths);
     analysis::Consolidation c;
     for (auto _ : state) {
         if (!analysis::consolidate(inst, request, c)) state.SkipWithError("consolidation failed");
@@ -150,11 +160,8 @@ void BM_ConsolidationYear(benchmark::State& state) {
     // The same sums as SQLite's own.
     sqlite3* db = nullptr;
     sqlite3_open_v2(columnFile().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    std::string sql = "SELECT UNICODSTR";
-    for (int i = 1; i <= kValues; ++i) sql += ", sum(DATA" + std::to_string(i) + ")";
-    sql += " FROM otchet GROUP BY UNICODSTR ORDER BY UNICODSTR";
     sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
+    sqlite3_prepare_v2(db, groupBySums().c_str(), -1, &stmt, nullptr);
     size_t n = 0;
     bool equal = true;
     for (; sqlite3_step(stmt) == SQLITE_ROW; ++n) {
@@ -171,12 +178,7 @@ BENCHMARK(BM_ConsolidationYear)->Unit(benchmark::kMillisecond);
 
 void BM_Consolidation50Reports(benchmark::State& state) {
     const data::Installation inst(regionInstallation());
-    registry::AnalysisRequest request;
-    request.form = 12;
-    request.periodType = 1;
-    request.lower = 6;
-    request.upper = 6;
-    request.year = kBenchYear;
+    registry::AnalysisRequest request = formRequest(6, 6);
     for (int uch = 1; uch <= 50; ++uch) request.chosen.push_back({uch * 5, 6});
     analysis::Consolidation c;
     for (auto _ : state) {
